@@ -1,0 +1,27 @@
+#pragma once
+// Row splitting over the processor's cores. Every operation of this library
+// that splits its rows computes each row exactly as it would alone, so the
+// result never depends on the number of threads (tests compare 1 and N).
+
+#include <functional>
+
+namespace mv::imaging {
+
+// Number of threads the operations may use; 0 (the default) means one per
+// hardware core. Tests set 1 to get the single-threaded result.
+void setThreadCount(int count);
+int threadCount(); // the effective count, at least 1
+
+// Hand-written vector code (AVX-512 and the like, chosen at run time from the
+// processor's features) is used when available and enabled; tests switch it
+// off to compare with the portable code. Default: enabled.
+void setVectorCode(bool enabled);
+bool vectorCode();
+
+// Calls body(begin, end) on contiguous, disjoint parts of [0, count) that
+// together cover it, on up to threadCount() threads (the calling thread takes
+// the first part), and returns when all are done. Parts hold at least
+// minPerPart items, so tiny jobs run on the calling thread alone.
+void parallelFor(int count, const std::function<void(int begin, int end)> &body, int minPerPart = 16);
+
+} // namespace mv::imaging
