@@ -25,3 +25,18 @@ bool confirm(const QString &text) { return delegate().message(Icon::Question, te
 bool confirmError(const QString &text) { return delegate().message(Icon::Error, text, Buttons::OkCancel) == Answer::Ok; }
 
 } // namespace mv::ui
+
+namespace mv::ui {
+
+void guarded(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const std::exception &e) {
+        error(QString::fromUtf8(e.what()));
+    } catch (...) {
+        error(QStringLiteral("Unknown error."));
+    }
+}
+
+} // namespace mv::ui

@@ -47,3 +47,28 @@ bool confirm(const QString &text); // OK and Cancel; true for OK
 bool confirmError(const QString &text); // error box with OK and Cancel
 
 } // namespace mv::ui
+
+#include <exception>
+#include <functional>
+#include <type_traits>
+
+namespace mv::ui {
+
+// The top-level handler: runs a command and, if it throws, shows the error's
+// own text in an error box; the program then goes back to waiting.
+void guarded(const std::function<void()> &command);
+// The same as a callable, for signal connections.
+template <typename F>
+auto guard(F f)
+{
+    return [f](auto &&...args) {
+        guarded([&] {
+            if constexpr (std::is_invocable_v<const F &, decltype(args)...>)
+                f(args...);
+            else
+                f();
+        });
+    };
+}
+
+} // namespace mv::ui

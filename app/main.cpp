@@ -1,0 +1,37 @@
+#include "app/mainform.h"
+#include "platform/files.h"
+#include "platform/ui_widgets.h"
+
+#include <QApplication>
+
+namespace {
+
+// The last line of defence: anything a handler let escape is shown, and the
+// program goes back to waiting.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        bool result = false;
+        mv::ui::guarded([&] { result = QApplication::notify(receiver, event); });
+        return result;
+    }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Application app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Marvisto"));
+    mv::ui::WidgetDelegate delegate;
+    mv::ui::setDelegate(&delegate);
+    int rc = 1;
+    mv::ui::guarded([&] {
+        mv::TmainForm form(mv::files::programFolder());
+        form.showMaximized();
+        rc = app.exec();
+    });
+    return rc;
+}
