@@ -16,7 +16,7 @@ void ShiftColour(Bitmap &bitmap, int direction, int s)
     s = std::clamp(s, -1000, 1000); // beyond +-255 every result is clamped anyway
     const int hs = s / 2;
     // Per direction the amounts added to red, green, blue.
-    static const int sel[6][3] = {{2, 1, 1}, {1, 1, -1}, {-1, 2, -1}, {-2, 1, 1}, {-1, -1, 2}, {1, -2, 1}};
+    static const int sel[6][3] = {{2, -1, -1}, {1, 1, -1}, {-1, 2, -1}, {-2, 1, 1}, {-1, -1, 2}, {1, -2, 1}};
     auto amount = [&](int code) { return code == 2 ? s : code == -2 ? -s : code == 1 ? hs : -hs; };
     const int dr = amount(sel[direction][0]), dg = amount(sel[direction][1]), db = amount(sel[direction][2]);
     uint8_t tr[256], tg[256], tb[256];
