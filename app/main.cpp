@@ -3,6 +3,7 @@
 #include "platform/ui_widgets.h"
 
 #include <QApplication>
+#include <QScreen>
 
 namespace {
 
@@ -30,6 +31,8 @@ int main(int argc, char **argv)
     int rc = 1;
     mv::ui::guarded([&] {
         mv::TmainForm form(mv::files::programFolder());
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            form.setGeometry(screen->availableGeometry());
         form.showMaximized();
         rc = app.exec();
     });

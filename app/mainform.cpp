@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 
 namespace mv {
@@ -172,7 +173,6 @@ void TmainForm::buildToolBars()
         connect(box, &QCheckBox::toggled, control, &QWidget::setEnabled);
     }
 
-    addToolBarBreak();
     auto *tb2 = new QToolBar(QStringLiteral("ToolBar2"), this);
     tb2->setObjectName(QStringLiteral("ToolBar2"));
     tb2->setMovable(false);
@@ -191,7 +191,7 @@ void TmainForm::buildToolBars()
     tb2->addWidget(Edit1);
     tb2->addWidget(go);
     addToolBar(Qt::TopToolBarArea, tb1);
-    insertToolBarBreak(tb2);
+    addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, tb2);
 }
 
@@ -274,10 +274,14 @@ void TmainForm::setPhotoCommandsEnabled(bool on)
 
 bool TmainForm::event(QEvent *e)
 {
-    if (e->type() == QEvent::WindowActivate && !opened_) {
-        opened_ = true;
+    if (e->type() == QEvent::WindowActivate && !opened_)
         ui::guarded([this] { openCatalogue(); });
-    }
+    else if (e->type() == QEvent::Show && !opened_)
+        // Without a window manager the window may never be activated.
+        QTimer::singleShot(0, this, [this] {
+            if (!opened_)
+                ui::guarded([this] { openCatalogue(); });
+        });
     return QMainWindow::event(e);
 }
 

@@ -3,7 +3,6 @@
 #include "platform/files.h"
 #include "platform/ui.h"
 
-#include <QFileInfo>
 
 namespace mv {
 
@@ -32,15 +31,15 @@ void Catalog::openAtStartup()
     ADOConnection1.close();
     QString path = photoListPath();
     if (!files::exists(path)) {
-        if (files::copyOver(folder_ + QStringLiteral("FL.mdd"), path)) {
+        const QString flTemplate = folder_ + QStringLiteral("FL.mdd");
+        if (files::copyOver(flTemplate, path)) {
             files::clearReadOnly(path);
+        } else if (files::exists(flTemplate)) {
+            // The template is there, so it is the folder that refuses the copy.
+            throw db::Error(QStringLiteral("The catalogue cannot be created: the program folder %1 is not writable.").arg(folder_));
         } else {
-            if (!QFileInfo(folder_).isWritable())
-                ui::error(QStringLiteral("The program folder %1 is not writable: the catalogue cannot be created there.").arg(folder_));
             path.clear();
         }
-    } else if (!QFileInfo(folder_).isWritable()) {
-        ui::error(QStringLiteral("The program folder %1 is not writable: the catalogue cannot be changed.").arg(folder_));
     }
     ADOConnection1.setConnectionText(db::connectionText(path));
     ADOConnection1.open();
