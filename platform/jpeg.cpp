@@ -171,8 +171,8 @@ bool runDecode(Decompressor &d, const uint8_t *data, std::size_t size, const Tar
             target.reader->sink(y, out);
         ++y;
     }
-    // A file cut short leaves rows libjpeg never delivered only if it stopped
-    // early; finishing would read on for nothing, so abort instead.
+    // Rows are missing only if libjpeg stopped delivering them, and then
+    // jpeg_finish_decompress would complain of too few scanlines: abort.
     if (y < height || cinfo.output_scanline < cinfo.output_height)
         jpeg_abort_decompress(&cinfo);
     else
