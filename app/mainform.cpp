@@ -60,6 +60,8 @@ TmainForm::TmainForm(const QString &programFolder, QWidget *parent)
 TmainForm::~TmainForm()
 {
     qApp->removeEventFilter(this);
+    // The pickers and the grid read the catalogue's cursors: they go first.
+    qDeleteAll(findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
 }
 
 void TmainForm::buildActions()

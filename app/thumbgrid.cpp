@@ -257,7 +257,10 @@ void ThumbGrid::mouseDoubleClickEvent(QMouseEvent *event)
 
 void ThumbGrid::DrawGrid1KeyPress(QKeyEvent *event)
 {
-    if (event->text() == QString(QChar(1))) {
+    // Ctrl+A arrives as character code 1 where the platform composes it.
+    const bool ctrlA = event->text() == QString(QChar(1)) ||
+                       (event->key() == Qt::Key_A && (event->modifiers() & Qt::ControlModifier));
+    if (ctrlA) {
         for (auto &t : catalog_.thumbs())
             t.marked = !t.marked;
         viewport()->update();
