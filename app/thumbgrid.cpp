@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <atomic>
+#include <thread>
 
 namespace mv {
 
@@ -96,22 +98,11 @@ void ThumbGrid::ensureVisible(int row)
         sb->setValue(top + pitch - viewport()->height());
 }
 
-const QImage *ThumbGrid::thumbnail(qint32 id, int dw, int dh, int &w, int &h)
+ThumbGrid::Decoded *ThumbGrid::decodeThumbnail(const QByteArray &bytes, int cellSize)
 {
-    Q_UNUSED(dw);
-    Q_UNUSED(dh);
-    const quint64 key = (quint64(quint32(id)) << 8) | quint64(cellSize_);
-    if (Decoded *d = cache_.object(key)) {
-        w = d->w;
-        h = d->h;
-        return &d->scaled;
-    }
-    db::Query &q = catalog_.QVListF;
-    if (!q.locate(QStringLiteral("id"), id))
-        return nullptr;
     Bitmap picture;
     try {
-        picture = jpeg::decode(q.bytes(QStringLiteral("SmallPhoto")));
+        picture = jpeg::decode(bytes);
     } catch (const std::exception &) {
         picture = Bitmap();
     }
@@ -120,7 +111,7 @@ const QImage *ThumbGrid::thumbnail(qint32 id, int dw, int dh, int &w, int &h)
     auto *d = new Decoded;
     d->w = picture.width();
     d->h = picture.height();
-    const int b = cellSize_ - 6;
+    const int b = cellSize - 6;
     int sw, sh;
     if (d->w > d->h) {
         sw = b;
@@ -130,10 +121,65 @@ const QImage *ThumbGrid::thumbnail(qint32 id, int dw, int dh, int &w, int &h)
         sw = b * d->w / d->h;
     }
     d->scaled = picture.view().scaled(std::max(1, sw), std::max(1, sh), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return d;
+}
+
+quint64 ThumbGrid::cacheKey(qint32 id) const { return (quint64(quint32(id)) << 8) | quint64(cellSize_); }
+
+const QImage *ThumbGrid::thumbnail(qint32 id, int &w, int &h)
+{
+    Decoded *d = cache_.object(cacheKey(id));
+    if (!d) {
+        db::Query &q = catalog_.QVListF;
+        if (!q.locate(QStringLiteral("id"), id))
+            return nullptr;
+        d = decodeThumbnail(q.bytes(QStringLiteral("SmallPhoto")), cellSize_);
+        cache_.insert(cacheKey(id), d, 1);
+    }
     w = d->w;
     h = d->h;
-    cache_.insert(key, d, 1);
     return &d->scaled;
+}
+
+void ThumbGrid::prefetch(int firstRow, int lastRow)
+{
+    db::Query &q = catalog_.QVListF;
+    if (!q.isOpen())
+        return;
+    const auto &thumbs = catalog_.thumbs();
+    const int n = std::min(q.recordCount(), int(thumbs.size()));
+    struct Job {
+        qint32 id;
+        QByteArray bytes;
+        Decoded *result = nullptr;
+    };
+    std::vector<Job> jobs;
+    for (int k = firstRow * columns_; k < std::min(n, (lastRow + 1) * columns_); ++k) {
+        const qint32 id = thumbs[std::size_t(k)].id;
+        if (cache_.contains(cacheKey(id)) || !q.locate(QStringLiteral("id"), id))
+            continue;
+        jobs.push_back({id, q.bytes(QStringLiteral("SmallPhoto"))});
+    }
+    if (jobs.size() < 8) {
+        for (Job &j : jobs)
+            cache_.insert(cacheKey(j.id), decodeThumbnail(j.bytes, cellSize_), 1);
+        return;
+    }
+    // The database stays on this thread; only the decoding is shared out.
+    const unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i; (i = next.fetch_add(1)) < jobs.size();)
+            jobs[i].result = decodeThumbnail(jobs[i].bytes, cellSize_);
+    };
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < workers; ++t)
+        pool.emplace_back(work);
+    work();
+    for (auto &t : pool)
+        t.join();
+    for (Job &j : jobs)
+        cache_.insert(cacheKey(j.id), j.result, 1);
 }
 
 void ThumbGrid::DrawGrid1DrawCell(QPainter &p, int c, int r, const QRect &R)
@@ -147,7 +193,7 @@ void ThumbGrid::DrawGrid1DrawCell(QPainter &p, int c, int r, const QRect &R)
         return;
     const ThumbEntry &entry = catalog_.thumbs()[std::size_t(k)];
     int w = 0, h = 0;
-    const QImage *img = thumbnail(entry.id, 0, 0, w, h);
+    const QImage *img = thumbnail(entry.id, w, h);
     if (!img)
         return;
     const bool selected = (c == selCol_ && r == selRow_);
@@ -193,6 +239,7 @@ void ThumbGrid::paintEvent(QPaintEvent *event)
     const int scroll = verticalScrollBar()->value();
     const int firstRow = std::max(0, (area.top() + scroll) / pitch);
     const int lastRow = std::min(rows_ - 1, (area.bottom() + scroll) / pitch);
+    prefetch(firstRow, lastRow);
     const QColor line(160, 160, 160);
     for (int r = firstRow; r <= lastRow; ++r) {
         for (int c = 0; c < columns_; ++c) {

@@ -60,7 +60,12 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    const QImage *thumbnail(qint32 id, int dw, int dh, int &w, int &h);
+    struct Decoded;
+    static Decoded *decodeThumbnail(const QByteArray &bytes, int cellSize);
+    quint64 cacheKey(qint32 id) const;
+    const QImage *thumbnail(qint32 id, int &w, int &h);
+    // Decodes the missing thumbnails of these rows on all cores at once.
+    void prefetch(int firstRow, int lastRow);
     void updateScrollBar();
     void ensureVisible(int row);
 

@@ -189,6 +189,9 @@ void Connection::open()
 
 void Connection::close()
 {
+    for (sqlite3_stmt *st : std::as_const(blobStatements_))
+        sqlite3_finalize(st);
+    blobStatements_.clear();
     if (db_) {
         sqlite3_close_v2(db_);
         db_ = nullptr;
@@ -257,12 +260,24 @@ const std::vector<Connection::ColumnInfo> &Connection::tableColumns(const QStrin
 
 QByteArray Connection::readBlob(const QString &table, const QString &column, int64_t rowid)
 {
-    Statement st(*this, QStringLiteral("select %1 from %2 where rowid=?").arg(quoteIdent(column), quoteIdent(table)));
-    sqlite3_bind_int64(st.get(), 1, rowid);
-    if (st.step() != SQLITE_ROW || sqlite3_column_type(st.get(), 0) == SQLITE_NULL)
-        return QByteArray();
-    const void *p = sqlite3_column_blob(st.get(), 0);
-    return QByteArray(static_cast<const char *>(p), sqlite3_column_bytes(st.get(), 0));
+    // Painting a grid reads thousands of these: keep one prepared statement each.
+    const QString key = table.toLower() + QLatin1Char('.') + column.toLower();
+    sqlite3_stmt *st = blobStatements_.value(key);
+    if (!st) {
+        st = prepare(QStringLiteral("select %1 from %2 where rowid=?").arg(quoteIdent(column), quoteIdent(table)));
+        blobStatements_.insert(key, st);
+    }
+    sqlite3_bind_int64(st, 1, rowid);
+    const int rc = sqlite3_step(st);
+    QByteArray out;
+    if (rc == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL) {
+        const void *p = sqlite3_column_blob(st, 0);
+        out = QByteArray(static_cast<const char *>(p), sqlite3_column_bytes(st, 0));
+    }
+    sqlite3_reset(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        fail(rc);
+    return out;
 }
 
 // ---------------------------------------------------------------------------

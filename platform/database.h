@@ -73,6 +73,7 @@ private:
     sqlite3 *db_ = nullptr;
     bool readOnly_ = false;
     QHash<QString, std::vector<ColumnInfo>> tables_;
+    QHash<QString, sqlite3_stmt *> blobStatements_;
 };
 
 enum class CursorType { Static, Dynamic };
