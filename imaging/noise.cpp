@@ -85,15 +85,23 @@ void edgeRow(const uint8_t *up, const uint8_t *cur, const uint8_t *down, int16_t
 
 } // namespace
 
-EdgeStats BuildEdgeMap(const Bitmap &bm, EdgeMap &map)
+namespace {
+
+// The edge map, and with hist also the histogram of its values (counted per
+// part of the rows and summed, so the counts do not depend on the split).
+EdgeStats buildEdgeMap(const Bitmap &bm, EdgeMap &map, EdgeHistogram *hist)
 {
     const int W = std::max(0, bm.width()), H = std::max(0, bm.height());
-    map.resize(W, H);
+    if (map.width != W || map.height != H || map.values.size() != std::size_t(W) * std::size_t(H))
+        map.resize(W, H); // otherwise every value is overwritten below
     EdgeStats st;
     if (W == 0 || H == 0)
         return st;
     const int parts = std::max(1, std::min(threadCount(), H / 16));
     auto partial = std::vector<EdgeStats>(std::size_t(parts));
+    auto partialHist = std::vector<EdgeHistogram>(hist ? std::size_t(parts) : 0);
+    for (auto &h : partialHist)
+        h.fill(0);
     parallelFor(parts, [&](int k0, int k1) {
         const int n = 3 * W;
         std::vector<int32_t> buf(std::size_t(3 * n + 12));
@@ -110,6 +118,11 @@ EdgeStats BuildEdgeMap(const Bitmap &bm, EdgeMap &map)
                     mx = std::max<int>(mx, e[x]);
                     sum += e[x];
                 }
+                if (hist) {
+                    uint32_t *h = partialHist[std::size_t(k)].data();
+                    for (int x = 0; x < W; ++x)
+                        h[e[x]]++; // 0..477
+                }
                 s.maxE = std::max(s.maxE, mx);
                 s.sumE += sum;
             }
@@ -120,8 +133,15 @@ EdgeStats BuildEdgeMap(const Bitmap &bm, EdgeMap &map)
         st.maxE = std::max(st.maxE, p.maxE);
         st.sumE += p.sumE;
     }
+    for (const auto &h : partialHist)
+        for (std::size_t i = 0; i < h.size(); ++i)
+            (*hist)[i] += h[i];
     return st;
 }
+
+} // namespace
+
+EdgeStats BuildEdgeMap(const Bitmap &bm, EdgeMap &map) { return buildEdgeMap(bm, map, nullptr); }
 
 NoiseThresholds ComputeNoiseThresholds(const EdgeHistogram &histogram, int maxE, long long total)
 {
@@ -151,10 +171,10 @@ void CalculateNoiseParameters(const Bitmap &committed, EdgeMap &map, EdgeHistogr
     report(20);
     histogram.fill(0);
     report(25);
-    const EdgeStats st = BuildEdgeMap(committed, map); // clears and fills the map
+    // The map is filled and its values counted into the histogram in one
+    // pass (the spec counts in a second pass at position 80).
+    const EdgeStats st = buildEdgeMap(committed, map, &histogram);
     report(80);
-    for (int16_t e : map.values)
-        histogram[std::size_t(std::clamp<int>(e, 0, 1023))]++;
     report(90);
     thresholds = ComputeNoiseThresholds(histogram, st.maxE, st.sumE);
     report(90);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <immintrin.h>
+#include <mutex>
 #include <utility>
 
 namespace mv::imaging {
@@ -43,10 +44,31 @@ void CopyRegion(const Bitmap &src, Bitmap &dst, int x0, int y0, int w, int h)
         std::memmove(dst.pixel(c0, r), src.pixel(x0 + c0, y0 + r), std::size_t(c1 - c0) * 3);
 }
 
+namespace {
+// The temporary of RotateQuarter outlives the call as the next call's
+// temporary: turning a picture again (the viewer's rotate buttons, printing)
+// then needs no new 24-bit raster, whose fresh pages cost more than the turn
+// itself. It holds at most one picture's memory; ReleaseScratchMemory frees it.
+std::mutex g_spareMutex;
+Bitmap g_spare;
+} // namespace
+
+void ReleaseScratchMemory()
+{
+    std::lock_guard<std::mutex> lock(g_spareMutex);
+    g_spare = Bitmap();
+}
+
 void RotateQuarter(Bitmap &bitmap, bool clockwise)
 {
     const int W = bitmap.width(), H = bitmap.height();
-    Bitmap tmp(H, W);
+    Bitmap tmp;
+    {
+        std::lock_guard<std::mutex> lock(g_spareMutex);
+        std::swap(tmp, g_spare);
+    }
+    if (tmp.width() != H || tmp.height() != W)
+        tmp.resize(H, W); // every pixel is written below
     if (W > 0 && H > 0) {
         const Bitmap &src = bitmap;
         // Tiles of B x B pixels: each destination row r of the tile reads the
@@ -78,7 +100,11 @@ void RotateQuarter(Bitmap &bitmap, bool clockwise)
             }
         }, 2);
     }
-    bitmap = std::move(tmp);
+    std::swap(bitmap, tmp);
+    if (tmp.width() > 0 && tmp.height() > 0) {
+        std::lock_guard<std::mutex> lock(g_spareMutex);
+        std::swap(tmp, g_spare);
+    }
 }
 
 // ---- ApplyToneTable --------------------------------------------------------

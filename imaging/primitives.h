@@ -39,7 +39,10 @@ void CopyRegion(const Bitmap &src, Bitmap &dst, int x0, int y0, int w, int h);
 // Turns the Bitmap in place by a quarter turn; width and height swap.
 // Clockwise: src(x, y) goes to column H-1-y of row x. Counter-clockwise:
 // to column y of row W-1-x.
+// The temporary picture is kept for the next call (see primitives.cpp);
+// ReleaseScratchMemory frees it.
 void RotateQuarter(Bitmap &bitmap, bool clockwise);
+void ReleaseScratchMemory();
 
 // Inverse mapping about (W/2, H/2), no interpolation, black outside (Part 6.1):
 // sx = trunc(r cos(atan2(dy, dx) + angle)) + cx, likewise sy with sin. The

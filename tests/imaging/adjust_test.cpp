@@ -105,9 +105,9 @@ TEST(Saturation, ZeroIsIdentityAndSpecExample)
 
 TEST(Saturation, ExtremeStrengthsAreSafe)
 {
-    const Bitmap src = randomBitmap(13, 3, 4);
-    for (int s : {-100000, -1000, 1000, INT32_MAX, INT32_MIN}) {
-        Bitmap dst(13, 3), expect(13, 3);
+    const Bitmap src = randomBitmap(213, 3, 4); // wide enough for the vector code
+    for (int s : {-100000, -10000, -1000, -200, -128, -127, 127, 128, 200, 1000, 10000, INT32_MAX, INT32_MIN}) {
+        Bitmap dst(213, 3), expect(213, 3);
         AdjustSaturation(dst, src, s);
         ref::saturation(expect, src, std::clamp(s, -10000, 10000));
         EXPECT_EQ(dst, expect) << s;
