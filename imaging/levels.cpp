@@ -103,7 +103,7 @@ void ComputeHistograms(const Bitmap &bitmap, Histogram &l, Histogram &r, Histogr
     const int w = bitmap.width(), h = bitmap.height();
     if (w <= 0 || h <= 0)
         return;
-    const int parts = std::max(1, std::min(threadCount(), h / 64));
+    const int parts = std::max(1, std::min(threadCount() * 8, h / 64));
     auto partial = std::vector<std::array<uint32_t, 4 * 256>>(std::size_t(parts));
     for (auto &p : partial)
         p.fill(0);
@@ -136,7 +136,7 @@ AutoLevels FindAutoLevels(const Bitmap &bitmap, float percent)
     const int w = std::max(0, bitmap.width()), h = std::max(0, bitmap.height());
     std::array<unsigned long long, 256> hist{};
     if (w > 0 && h > 0) {
-        const int parts = std::max(1, std::min(threadCount(), h / 64));
+        const int parts = std::max(1, std::min(threadCount() * 8, h / 64));
         auto partial = std::vector<std::array<unsigned long long, 256>>(std::size_t(parts));
         for (auto &p : partial)
             p.fill(0);

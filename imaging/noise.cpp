@@ -97,7 +97,7 @@ EdgeStats buildEdgeMap(const Bitmap &bm, EdgeMap &map, EdgeHistogram *hist)
     EdgeStats st;
     if (W == 0 || H == 0)
         return st;
-    const int parts = std::max(1, std::min(threadCount(), H / 16));
+    const int parts = std::max(1, std::min(threadCount() * 8, H / 16));
     auto partial = std::vector<EdgeStats>(std::size_t(parts));
     auto partialHist = std::vector<EdgeHistogram>(hist ? std::size_t(parts) : 0);
     for (auto &h : partialHist)
@@ -290,21 +290,21 @@ void ReduceNoise(Bitmap &dst, const Bitmap &src, const EdgeMap &map, int force, 
         for (int i = 0; i < 5; ++i)
             ring[i] = mem.data() + std::size_t(pn) * std::size_t(i);
         uint16_t *P1 = ring[4] + pn, *P2 = P1 + pn, *P0 = P2 + pn, *acc = P0 + pn;
+        // Branch-free: whether a pixel qualifies is close to random, so a
+        // branch would be mispredicted half the time.
         auto fill = [&](uint16_t *buf, int yy) {
             const int ry = std::clamp(yy, 0, H - 1);
             const uint8_t *s = src.row(ry);
             const int16_t *e = map.row(ry);
             for (int i = 0; i < padPixels; ++i) {
                 const int xx = std::clamp(X1 - 2 + i, 0, W - 1);
+                const uint16_t m = uint16_t(-int(e[xx] < threshold));
+                const uint8_t *p = s + 3 * xx;
                 uint16_t *b = buf + 4 * i;
-                if (e[xx] < threshold) {
-                    b[0] = s[3 * xx];
-                    b[1] = s[3 * xx + 1];
-                    b[2] = s[3 * xx + 2];
-                    b[3] = 1;
-                } else {
-                    b[0] = b[1] = b[2] = b[3] = 0;
-                }
+                b[0] = uint16_t(p[0] & m);
+                b[1] = uint16_t(p[1] & m);
+                b[2] = uint16_t(p[2] & m);
+                b[3] = uint16_t(1 & m);
             }
         };
         for (int i = 0; i < 5; ++i)
@@ -326,13 +326,15 @@ void ReduceNoise(Bitmap &dst, const Bitmap &src, const EdgeMap &map, int force, 
             uint8_t *d = dst.row(y);
             for (int i = 0; i < outPixels; ++i) {
                 const int x = X1 + i;
-                if (e[x] >= threshold)
-                    continue;
                 const uint16_t *a = acc + 4 * i;
-                const uint64_t m = mg[a[3]]; // a[3] >= 10: the centre qualifies
-                d[3 * x] = uint8_t((a[0] * m) >> 32);
-                d[3 * x + 1] = uint8_t((a[1] * m) >> 32);
-                d[3 * x + 2] = uint8_t((a[2] * m) >> 32);
+                const uint64_t m = mg[a[3]]; // a[3] >= 10 where the centre qualifies
+                const bool q = e[x] < threshold;
+                uint8_t *p = d + 3 * x;
+                const uint8_t b0 = uint8_t((a[0] * m) >> 32), b1 = uint8_t((a[1] * m) >> 32),
+                              b2 = uint8_t((a[2] * m) >> 32);
+                p[0] = q ? b0 : p[0];
+                p[1] = q ? b1 : p[1];
+                p[2] = q ? b2 : p[2];
             }
         }
     };

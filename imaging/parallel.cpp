@@ -30,18 +30,27 @@ void parallelFor(int count, const std::function<void(int, int)> &body, int minPe
     if (count <= 0)
         return;
     minPerPart = std::max(1, minPerPart);
-    const int parts = std::clamp(count / minPerPart, 1, threadCount());
-    if (parts == 1) {
+    const int threads = threadCount();
+    // Several chunks a thread, taken in turn: when another program keeps one
+    // core busy, the other thread takes over the rest instead of waiting.
+    const int chunks = std::clamp(count / minPerPart, 1, threads * 8);
+    const int workers = std::min(threads, chunks);
+    if (workers == 1) {
         body(0, count);
         return;
     }
-    std::vector<std::thread> workers;
-    workers.reserve(std::size_t(parts - 1));
-    auto bound = [&](int k) { return int((long long)count * k / parts); };
-    for (int k = 1; k < parts; ++k)
-        workers.emplace_back([&body, b = bound(k), e = bound(k + 1)] { body(b, e); });
-    body(0, bound(1));
-    for (auto &t : workers)
+    std::atomic<int> next{0};
+    auto bound = [&](int k) { return int((long long)count * k / chunks); };
+    auto run = [&] {
+        for (int c; (c = next.fetch_add(1)) < chunks;)
+            body(bound(c), bound(c + 1));
+    };
+    std::vector<std::thread> pool;
+    pool.reserve(std::size_t(workers - 1));
+    for (int k = 1; k < workers; ++k)
+        pool.emplace_back(run);
+    run();
+    for (auto &t : pool)
         t.join();
 }
 

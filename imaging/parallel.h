@@ -19,9 +19,10 @@ void setVectorCode(bool enabled);
 bool vectorCode();
 
 // Calls body(begin, end) on contiguous, disjoint parts of [0, count) that
-// together cover it, on up to threadCount() threads (the calling thread takes
-// the first part), and returns when all are done. Parts hold at least
-// minPerPart items, so tiny jobs run on the calling thread alone.
+// together cover it, on up to threadCount() threads (the calling thread is
+// one of them; parts are handed out in turn, a few per thread), and returns
+// when all are done. Parts hold at least minPerPart items, so tiny jobs run
+// on the calling thread alone. body must give the same result for any split.
 void parallelFor(int count, const std::function<void(int begin, int end)> &body, int minPerPart = 16);
 
 } // namespace mv::imaging
