@@ -1,0 +1,11 @@
+#pragma once
+// The windows of the other folders register with the main window here; each
+// folder has one function, called once by the program entry.
+
+namespace mv {
+
+class TmainForm;
+
+void wireImport(TmainForm &form);
+
+} // namespace mv
