@@ -6,6 +6,7 @@ namespace mv {
 
 class TmainForm;
 
+void wireViewer(TmainForm &form);
 void wireImport(TmainForm &form);
 
 } // namespace mv
