@@ -415,3 +415,25 @@ TEST(AboutBox, PictureWhenPresentOtherwiseThreeLabels)
     QTest::keyClick(&box, Qt::Key_X);
     EXPECT_EQ(box.result(), QDialog::Accepted);
 }
+
+TEST(MainWindowStart, ACatalogueThatIsNotADatabaseShowsTheEnginesMessageAndTheProgramStaysUp)
+{
+    test::ScriptedUi ui;
+    test::ProgramFolder folder;
+    const QByteArray garbage(3000, 'g');
+    test::writeFile(folder.file("PhotoList.mdb"), garbage);
+    TmainForm form(folder.path());
+    form.show();
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&form, &activate);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].icon, ui::Icon::Error);
+    EXPECT_TRUE(ui.shown[0].text.contains("file is not a database")) << ui.shown[0].text.toStdString();
+    EXPECT_EQ(test::readFile(folder.file("PhotoList.mdb")), garbage);
+    // Still waiting for the user: Go! reports again instead of crashing.
+    form.ActSelectList->trigger();
+    EXPECT_EQ(ui.shown.size(), 2u);
+    EXPECT_FALSE(form.AccEditPhoto->isEnabled());
+    QApplication::sendEvent(&form, &activate);
+    EXPECT_EQ(ui.shown.size(), 2u) << "the catalogue is opened once, at the first activation";
+}
