@@ -1,4 +1,5 @@
 #include "app/mainform.h"
+#include "app/wiring.h"
 #include "platform/files.h"
 #include "platform/ui_widgets.h"
 
@@ -31,6 +32,8 @@ int main(int argc, char **argv)
     int rc = 1;
     mv::ui::guarded([&] {
         mv::TmainForm form(mv::files::programFolder());
+        mv::wireImport(form);
+        mv::wireViewer(form);
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             form.setGeometry(screen->availableGeometry());
         form.showMaximized();
