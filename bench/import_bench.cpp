@@ -42,7 +42,7 @@ mv::Bitmap cameraLike(int width, int height, unsigned seed)
         for (int x = 0; x < width; ++x, p += 3) {
             const float base = 120.0f + wave[std::size_t(x)] + wave[std::size_t(y) * 2];
             for (int c = 0; c < 3; ++c) {
-                const float v = base * (0.8f + 0.15f * float(c)) + float(int(random() % 19) - 9);
+                const float v = base * (0.8f + 0.15f * float(c)) + float(int(random() % 23) - 11);
                 p[c] = uint8_t(std::clamp(v, 0.0f, 255.0f));
             }
         }

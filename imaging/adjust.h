@@ -1,5 +1,5 @@
 #pragma once
-// Part 6.2: brightness, contrast and saturation (module Mygraph). Each reads
+// Brightness, contrast and saturation (module Mygraph). Each reads
 // the committed image src and writes the working image dst. Strengths are
 // -100..100 in the dialog (0 = no change); any int is handled safely.
 
@@ -14,8 +14,8 @@ ToneTable BrightnessTable(int b);
 // trunc((i - c) k) for c < i < 255 - c, 255 for i >= 255 - c. For c >= 128 the
 // table is the step "0 up to c, 255 above" (all 0 for c >= 255).
 // c < 0: k = (2c + 255) (1/255) in single precision; T[i] = trunc(i k - c).
-// For c < -255 those values leave 0..255; they are clamped (the spec's
-// original stored the low byte; the dialog limits c to -100..100 anyway).
+// For c < -255 those values leave 0..255; they are clamped (storing
+// only the low byte would wrap them; the dialog limits c to -100..100 anyway).
 ToneTable ContrastTable(int c);
 
 void AdjustBrightness(Bitmap &dst, const Bitmap &src, int b);

@@ -1,5 +1,5 @@
 #pragma once
-// Part 6.4: colour variations (module Mygraph): the in-place colour shift
+// Colour variations (module Mygraph): the in-place colour shift
 // and the layout arithmetic of the variations dialog.
 
 #include "imaging/primitives.h"
@@ -25,10 +25,10 @@ struct VariationLayout {
     Box boxes[6];       // indexed by ColourDirection
 };
 
-// Layout step 1-3 of Part 6.4 from the dialog's client size, the top and
+// Steps 1-3 of the variations dialog's layout from the dialog's client size, the top and
 // bottom panel heights and the picture's size. Integer arithmetic truncating
-// toward zero. A picture or client area too small gives pw = ph = 0 (the spec
-// would divide by zero for an empty picture).
+// toward zero. A picture or client area too small gives pw = ph = 0 (the plain
+// formula would divide by zero for an empty picture).
 VariationLayout LayoutVariations(int clientWidth, int clientHeight, int topHeight, int bottomHeight,
                                  int pictureWidth, int pictureHeight);
 

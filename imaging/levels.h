@@ -1,5 +1,5 @@
 #pragma once
-// Part 6.3: levels, histograms and auto level (module Mygraph), and the
+// Levels, histograms and auto level (module Mygraph), and the
 // drawing of the histogram picture of the levels dialog.
 
 #include "imaging/primitives.h"
@@ -16,7 +16,7 @@ struct LevelsParams {
     int outBlack = 0, outMid = 127, outWhite = 255; // Track32: Min, Ave, Max
 };
 
-// The levels tone table of Part 6.3: a straight line when
+// The levels tone table: a straight line when
 // ow - ob - 2 om < 0, otherwise the curve through six points of the quadratic
 // Bezier curve (ib, ob), (im, om), (iw, ow). Only indices 0..255 are ever
 // written and every entry keeps the low 8 bits of its computed value, for any
@@ -49,7 +49,7 @@ AutoLevels FindAutoLevels(const Bitmap &bitmap, float percent);
 // box's, 256 x 137 in the dialog): white background, one vertical line per
 // index in the channel's colour (L black, R red, G dark green (0, 128, 0),
 // B blue), spikes above 4 x mean clipped. A line "from (x, H - 1) to (x, y)"
-// follows the drawing convention of the original's canvas: the end point is
+// follows the usual canvas line convention: the end point is
 // not drawn, so a zero count draws nothing; lines are clipped to the picture.
 // An empty histogram (no counts) draws only the background.
 void DrawHistogram(Bitmap &picture, const Histogram &counts, int channel);

@@ -172,7 +172,7 @@ void CalculateNoiseParameters(const Bitmap &committed, EdgeMap &map, EdgeHistogr
     histogram.fill(0);
     report(25);
     // The map is filled and its values counted into the histogram in one
-    // pass (the spec counts in a second pass at position 80).
+    // pass (instead of a second pass at position 80; the result is the same).
     const EdgeStats st = buildEdgeMap(committed, map, &histogram);
     report(80);
     report(90);

@@ -1,5 +1,5 @@
 #pragma once
-// Part 6.7: edge-preserving noise reduction (module Mynoise).
+// Edge-preserving noise reduction (module Mynoise).
 
 #include "imaging/primitives.h"
 
@@ -46,7 +46,7 @@ EdgeStats BuildEdgeMap(const Bitmap &bitmap, EdgeMap &map);
 NoiseThresholds ComputeNoiseThresholds(const EdgeHistogram &histogram, int maxE, long long total);
 
 // Fills the edge map, the histogram and the thresholds from the committed
-// image, reporting 0, 20, 25, 80, 90, 90, 0 as the spec's progress bar does.
+// image, reporting 0, 20, 25, 80, 90, 90, 0 as the dialog's progress bar shows.
 void CalculateNoiseParameters(const Bitmap &committed, EdgeMap &map, EdgeHistogram &histogram,
                               NoiseThresholds &thresholds, const Progress &progress = {});
 

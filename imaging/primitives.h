@@ -1,15 +1,15 @@
 #pragma once
-// Part 6.1: the pixel-level primitives shared by the viewer, the correction
-// dialogs and printing (module Mygraph of the spec), and the tone table.
+// The pixel-level primitives shared by the viewer, the correction
+// dialogs and printing (module Mygraph), and the tone table.
 //
-// Numeric conventions of the whole library (Part 6.1): float-to-int
+// Numeric conventions of the whole library: float-to-int
 // conversions and integer divisions truncate toward zero; factors that the
-// Parts "hold in single precision" are rounded to float when computed and the
+// formulas "hold in single precision" are rounded to float when computed and the
 // products that use them are formed in double (which is exact for the small
 // integer operands involved). All functions iterate over the destination and
 // never read or write outside either Bitmap: where source and destination
-// differ in size, only the common part is processed (the spec leaves that to
-// the caller; clipping is the sound behaviour).
+// differ in size, only the common part is processed (clipping here keeps every
+// caller safe).
 
 #include "platform/bitmap.h"
 
@@ -23,7 +23,7 @@ using mv::Bitmap;
 // 256 entries; entry i is the output value for the input channel value i.
 using ToneTable = std::array<uint8_t, 256>;
 
-// Which channels a tone table is applied to (Part 6.1).
+// Which channels a tone table is applied to.
 enum Channel : int { AllChannels = 0, RedChannel = 1, GreenChannel = 2, BlueChannel = 3 };
 
 ToneTable IdentityTable();
@@ -32,7 +32,7 @@ ToneTable IdentityTable();
 void CopyPixels(Bitmap &dst, const Bitmap &src);
 
 // dst(c, r) = src(x0 + c, y0 + r) for c < w, r < h; the region is clipped to
-// both Bitmaps (the spec makes no bounds tests; we never write outside).
+// both Bitmaps, so nothing is ever written outside.
 // w or h <= 0 changes nothing.
 void CopyRegion(const Bitmap &src, Bitmap &dst, int x0, int y0, int w, int h);
 
@@ -44,7 +44,7 @@ void CopyRegion(const Bitmap &src, Bitmap &dst, int x0, int y0, int w, int h);
 void RotateQuarter(Bitmap &bitmap, bool clockwise);
 void ReleaseScratchMemory();
 
-// Inverse mapping about (W/2, H/2), no interpolation, black outside (Part 6.1):
+// Inverse mapping about (W/2, H/2), no interpolation, black outside:
 // sx = trunc(r cos(atan2(dy, dx) + angle)) + cx, likewise sy with sin. The
 // result is bit-identical to that formula evaluated in double precision; the
 // fast path uses dx cos(angle) - dy sin(angle) and falls back to the formula
@@ -53,7 +53,7 @@ void ReleaseScratchMemory();
 // should have the same size; only the common part is written.
 void RotateByAngle(Bitmap &dst, const Bitmap &src, double angle);
 
-// The spec's per-pixel formula for one destination pixel, exactly as written;
+// The per-pixel formula for one destination pixel, exactly as defined;
 // returns false when the source position lies outside the picture.
 bool RotateSourcePixel(int x, int y, int width, int height, double angle, int &sx, int &sy);
 

@@ -1,5 +1,5 @@
 #pragma once
-// Part 6.6: red-eye reduction (module Myredeyes).
+// Red-eye reduction (module Myredeyes).
 
 #include "imaging/primitives.h"
 

@@ -1,4 +1,4 @@
-// RotateByAngle (Part 6.1), bit-identical to the spec's per-pixel formula
+// RotateByAngle, bit-identical to the per-pixel formula
 //   sx = trunc(r cos(atan2(dy, dx) + angle)) + cx, sy = trunc(r sin(...)) + cy
 // but without its atan2, square root and two trigonometric calls per pixel.
 //
@@ -170,7 +170,7 @@ void RotateByAngle(Bitmap &dst, const Bitmap &src, double angle)
         return;
     }
     // The formula's centre and range come from the destination's size; the
-    // spec has src and dst of equal size. With unequal sizes we use the
+    // callers pass src and dst of equal size. With unequal sizes we use the
     // common part and treat it as the picture.
     const int W = std::min(dst.width(), src.width());
     const int H = std::min(dst.height(), src.height());

@@ -1,5 +1,5 @@
 #pragma once
-// Part 6.5: 3 x 3 blur and the unsharp-mask sharpening built on it
+// 3 x 3 blur and the unsharp-mask sharpening built on it
 // (module Mygaus).
 
 #include "imaging/primitives.h"
@@ -10,8 +10,7 @@ struct SharpenKernel {
     int corner = 7, edge = 10, centre = 32; // 4 corner + 4 edge + centre = 100
 };
 
-// The kernel follows the Mask slider (the spec leaves this to the
-// implementer): corner c = mask, edge e = trunc(1.5 c), centre 100 - 4c - 4e.
+// The kernel follows the Mask slider: corner c = mask, edge e = trunc(1.5 c), centre 100 - 4c - 4e.
 // mask is raised to at least 1 and lowered to at most 10, the largest value
 // whose centre weight (0) is not negative (mask 7: 7 10 32; mask 8: 8 12 20).
 SharpenKernel SharpenKernelFor(int mask);

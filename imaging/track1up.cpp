@@ -40,7 +40,7 @@ int TTrack1Up::valueAt(int x) const
     double u = double(x - trackLeft()) / double(s);
     u = double((long long)(u * 100.0 + 0.5)) / 100.0;
     long long v = (long long)(double(min_) + u);
-    // The spec's formula alone gives one less than the value whose tick is
+    // The two-decimal formula alone gives one less than the value whose tick is
     // drawn at or just left of x whenever the tick's drawn position was
     // truncated by more than the two-decimal rounding catches, so that a
     // release on a tick, or a click on the handle without moving it, gave the

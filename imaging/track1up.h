@@ -1,5 +1,5 @@
 #pragma once
-// Part 6.8: TTrack1Up, the one-handle slider with a tick for every integer of
+// TTrack1Up, the one-handle slider with a tick for every integer of
 // a short range (Min..Max, value Ave), used by the sharpen dialog. It inherits
 // the values, setters and changed() of TTrack3. While the handle is dragged
 // it follows the mouse without changing Ave; on release the value is taken
@@ -17,8 +17,8 @@ public:
 
     int trackLeft() const { return 3; }                 // x0
     int trackRight() const { return width() - 6; }      // x1
-    // (x1 - x0) / (Max - Min) in single precision; 0 when Max == Min (the
-    // spec leaves that case undefined; the dialogs never create it).
+    // (x1 - x0) / (Max - Min) in single precision; 0 when Max == Min (a
+    // degenerate range the dialogs never create).
     float scale() const;
     // Where the handle is drawn: the clamped drag position while dragging,
     // otherwise trunc((Ave - Min) scale) + x0.
@@ -26,7 +26,7 @@ public:
     // (p - 3, 0) .. (p + 3, H - 1), inclusive.
     QRect handleRect() const;
     bool dragging() const { return dragging_; }
-    // The value a release at x gives (before setAve clamps it): the spec's
+    // The value a release at x gives (before setAve clamps it): the
     // u = (x - x0) / scale rounded to two decimals, v = trunc(Min + u),
     // corrected to the largest value whose tick is drawn at or left of x (the
     // formula alone gives one less on most ticks, so a click on the handle

@@ -1,8 +1,8 @@
 #pragma once
-// Part 6.8: TTrack3, the three-handle level slider (black point Min, middle
+// TTrack3, the three-handle level slider (black point Min, middle
 // point Ave, white point Max on 0..255) of the levels dialog. It draws itself
 // (off-screen first), handles the mouse itself and reports every setter call
-// through the signal changed() (the spec's OnCnange; its argument is the
+// through the signal changed() (OnCnange; its argument is the
 // control). Qt's implicit mouse grab keeps a held handle following the mouse
 // outside the control; neither control shows focus.
 

@@ -1,4 +1,4 @@
-// Parts 6.2 and 6.4: brightness, contrast, saturation; colour variations.
+// Brightness, contrast, saturation; colour variations.
 #include "tests/imaging/common.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-// Parts 6.5, 6.6, 6.7: sharpen and blur, red eye, noise.
+// Sharpen and blur, red eye, noise.
 #include "tests/imaging/common.h"
 
 #include <cmath>

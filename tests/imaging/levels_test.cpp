@@ -1,4 +1,4 @@
-// Part 6.3: levels table, histograms, auto level, histogram picture.
+// Levels table, histograms, auto level, histogram picture.
 #include "tests/imaging/common.h"
 
 #include <cmath>

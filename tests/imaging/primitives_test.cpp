@@ -1,4 +1,4 @@
-// Part 6.1: bitmap primitives.
+// Bitmap primitives.
 #include "tests/imaging/common.h"
 
 #include <cmath>

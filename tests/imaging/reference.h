@@ -1,5 +1,5 @@
 #pragma once
-// Plain per-pixel versions of the Parts' formulas, written as literally as
+// Plain per-pixel versions of the formulas, written as literally as
 // possible and without any of the library's tables, threads or vector code.
 // The tests compare the library with these byte for byte.
 

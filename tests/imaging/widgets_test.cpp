@@ -1,4 +1,4 @@
-// Part 6.8: the slider controls, driven with QTest mouse events offscreen.
+// The slider controls, driven with QTest mouse events offscreen.
 #include "imaging/track1up.h"
 #include "imaging/track3.h"
 
