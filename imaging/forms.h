@@ -12,6 +12,8 @@ namespace mv::imaging {
 
 QDialog *CreateBrightnessDialog(ImageHost &host, QWidget *parent);
 QDialog *CreateLevelsDialog(ImageHost &host, QWidget *parent);
+QDialog *CreateColorsDialog(ImageHost &host, QWidget *parent);
 QDialog *CreateSharpenDialog(ImageHost &host, QWidget *parent);
+QDialog *CreateNoiseDialog(ImageHost &host, QWidget *parent);
 
 } // namespace mv::imaging
