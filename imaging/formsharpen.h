@@ -20,7 +20,7 @@ class TFormSharpen : public QDialog {
 public:
     explicit TFormSharpen(ImageHost &host, QWidget *parent = nullptr);
 
-    static constexpr int kDesignedWidth = 300;
+    static constexpr int kDesignedWidth = 360;
     static constexpr int kDesignedHeight = 170;
 
     QCheckBox *CheckBox1;                       // "Sharpen"
