@@ -564,6 +564,9 @@ void TFormImage::setBorderless(bool on)
             setGeometry(geometry);
             show();
         }
+        // The new native window must take the keyboard again (the action
+        // shortcuts work in the active window only).
+        activateWindow();
     }
 }
 
@@ -649,11 +652,21 @@ bool TFormImage::eventFilter(QObject *watched, QEvent *event)
                                       Qt::QueuedConnection);
         return false;
     }
-    if (event->type() != QEvent::KeyPress && event->type() != QEvent::Wheel)
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::Wheel && event->type() != QEvent::ShortcutOverride)
         return false;
     auto *w = qobject_cast<QWidget *>(watched);
     if (!w || (w != this && !isAncestorOf(w)))
         return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        // The text field claims Ctrl+B for its own cursor keys on some
+        // platforms; the brightness command takes it first.
+        auto *k = static_cast<QKeyEvent *>(event);
+        if (QKeySequence(k->keyCombination()) == ActBrigthness->shortcut()) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
     if (event->type() == QEvent::Wheel) {
         auto *e = static_cast<QWheelEvent *>(event);
         const int dy = e->angleDelta().y();
@@ -1183,6 +1196,9 @@ void TFormImage::launch(const DialogFactory &factory, bool styled, bool useResul
     if (styled)
         styleDialog(dialog, borderless_);
     const int result = dialog->exec();
+    owner.reset();
+    // Keys go back to the viewer (its action shortcuts need the active window).
+    activateWindow();
     if (useResult && result == QDialog::Accepted)
         imageModifiedFlag = true;
 }

@@ -66,6 +66,11 @@ TFormPlayer::TFormPlayer(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Cus
     layout->setSpacing(0);
     layout->addWidget(Panel1);
     layout->addWidget(Panel2, 1);
+    // The window is sized from the video, however small; the buttons do not
+    // hold it wider.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    Panel1->setMinimumWidth(0);
+    setMinimumSize(0, 0);
 
     // No audio output is attached: the picture is what is catalogued, and a
     // machine without a sound device must still play the video.
