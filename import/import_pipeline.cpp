@@ -86,6 +86,12 @@ void ImportPipeline::status(const QString &text) const
         callbacks_.status(text);
 }
 
+void ImportPipeline::recorded(qint64 id, const QString &file) const
+{
+    if (callbacks_.recorded)
+        callbacks_.recorded(id, file);
+}
+
 void ImportPipeline::progress(int file, int files, int photo, int photos) const
 {
     if (callbacks_.progress)
@@ -183,12 +189,13 @@ void ImportPipeline::storePrepared(const PreparedFile &file)
 {
     if (file.video) {
         const bool video = true;
-        storeIndex(catalog_.NextPhotoId(), file.date, file.exif, file.thumbnail, &video);
+        recorded(storeIndex(catalog_.NextPhotoId(), file.date, file.exif, file.thumbnail, &video), file.path);
         return;
     }
     const bool video = false;
     const qint64 id = storeIndex(catalog_.NextPhotoId(), file.date, file.exif, file.thumbnail, &video);
     storePhoto(id, file.bytes);
+    recorded(id, file.path);
 }
 
 qint64 ImportPipeline::storeIndex(qint64 id, const QString &date, const QString &exif, const QByteArray &thumbnail,
@@ -287,10 +294,11 @@ void ImportPipeline::ImportPhotoBaseFile(const QString &path)
             indexed.open();
             if (!indexed.eof())
                 continue;
-            storeIndex(sourceId, date, exif, thumbnail, nullptr);
+            recorded(storeIndex(sourceId, date, exif, thumbnail, nullptr), path);
         } else {
             const qint64 id = storeIndex(catalog_.NextPhotoId(), date, exif, thumbnail, nullptr);
             storePhoto(id, bytes);
+            recorded(id, path);
         }
     }
 }

@@ -22,6 +22,9 @@ struct ImportCallbacks {
     std::function<void(int file, int files, int photo, int photos)> progress;
     // Repaints the main window before the records are written.
     std::function<void()> repaint;
+    // A catalogue entry is complete (index record and, for a photo, its
+    // image): its id and the file it came from.
+    std::function<void(qint64 id, const QString &file)> recorded;
 };
 
 enum class ImportSource { Files, PhotoBase };
@@ -84,6 +87,7 @@ private:
     void importFiles(const QStringList &files);
     void status(const QString &text) const;
     void progress(int file, int files, int photo, int photos) const;
+    void recorded(qint64 id, const QString &file) const;
 
     Catalog &catalog_;
     ImportCallbacks callbacks_;

@@ -168,3 +168,76 @@ TEST(Cli, InitListAndCheckWorkOnAProgramFolder)
     EXPECT_EQ(r.code, 0) << r.out.toStdString();
     EXPECT_TRUE(r.out.startsWith("offline: PhotoBase 1 (Travel): /media/disc/Travel.mdb is not present")) << r.out.toStdString();
 }
+
+TEST(Cli, ImportFromFilesAndFromAPhotoBaseFile)
+{
+    test::ProgramFolder folder;
+    const QString a = folder.file("a.JPG"), b = folder.file("b.jpg"), clip = folder.file("my clip é.avi");
+    const QByteArray aBytes = photo(64, 48, 1), bBytes = photo(30, 40, 2);
+    test::writeFile(a, aBytes);
+    test::writeFile(b, bBytes);
+    test::writeFile(clip, "RIFF....AVI ");
+    Outcome r = cli({"--folder", folder.path(), "import", a, clip, b});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "1\t" + a + "\n2\t" + clip + "\n3\t" + b + "\n");
+    EXPECT_TRUE(r.err.contains("import: file 3 of 3"));
+    {
+        test::ScriptedUi ui;
+        Catalog c(folder.path());
+        c.openAtStartup();
+        db::Query p(&c.ADOConnection2);
+        p.setSql(sql::photo(3));
+        p.open();
+        ASSERT_FALSE(p.eof());
+        EXPECT_EQ(p.bytes("Photo"), bBytes) << "stored unchanged";
+        c.pointRecordAt(2);
+        EXPECT_TRUE(c.QEListF.boolValue("Video"));
+        EXPECT_EQ(c.QEListF.text("Exif"), clip);
+        c.ADOConnection1.execute("insert into Albums (Name) values ('Trips')");
+    }
+    EXPECT_EQ(cli({"--folder", folder.path(), "check"}).code, 0);
+
+    // Re-index the same file's photos into a second catalogue: ids kept, no images copied.
+    test::ProgramFolder other;
+    r = cli({"--folder", other.path(), "import", "--from-base", folder.file("PhotoBase1.mdb"), "--index-only"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "1\t" + folder.file("PhotoBase1.mdb") + "\n3\t" + folder.file("PhotoBase1.mdb") + "\n");
+    // Copying from a file into itself is refused.
+    r = cli({"--folder", folder.path(), "import", "--from-base", folder.file("PhotoBase1.mdb")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("The cyclic reference is not solved.")) << r.err.toStdString();
+
+    r = cli({"--folder", folder.path(), "import", "--album", "1", a});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "4\t" + a + "\n");
+    r = cli({"--folder", folder.path(), "import", "--album", "5", a});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("there is no album with id 5")) << r.err.toStdString();
+    r = cli({"--folder", folder.path(), "import", folder.file("none.jpg")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(Cli, ImportRefusalsAndAMissingDiscAreErrors)
+{
+    test::ProgramFolder folder;
+    const QString a = folder.file("a.jpg");
+    test::writeFile(a, photo(16, 16, 5));
+    ASSERT_EQ(cli({"--folder", folder.path(), "init"}).code, 0);
+    {
+        test::ScriptedUi ui;
+        Catalog c(folder.path());
+        c.openAtStartup();
+        c.appendBase("/media/disc/Travel.mdb", "Travel", false);
+        c.appendBase(folder.file("FB.mdd"), "Archive", true);
+    }
+    Outcome r = cli({"--folder", folder.path(), "import", "--base", "2", a});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("Travel") && r.err.contains("/media/disc/Travel.mdb")) << r.err.toStdString();
+    EXPECT_EQ(r.out, "");
+    r = cli({"--folder", folder.path(), "import", "--base", "3", a});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains("PhotoBase File is Read Only.")) << r.err.toStdString();
+    r = cli({"--folder", folder.path(), "list"});
+    EXPECT_EQ(r.out, "") << "nothing was imported";
+}

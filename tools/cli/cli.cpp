@@ -22,7 +22,7 @@ const std::vector<Command> &commands()
 {
     static const std::vector<Command> all = [] {
         std::vector<Command> v;
-        for (auto part : {catalogueCommands(), fileCommands(), imageCommands()})
+        for (auto part : {catalogueCommands(), importCommands(), fileCommands(), imageCommands()})
             v.insert(v.end(), part.begin(), part.end());
         return v;
     }();

@@ -66,5 +66,6 @@ void err(const QString &line); // a line on stderr
 std::vector<Command> catalogueCommands();
 std::vector<Command> fileCommands();
 std::vector<Command> imageCommands();
+std::vector<Command> importCommands();
 
 } // namespace mv::cli
