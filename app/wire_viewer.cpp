@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "app/thumbgrid.h"
 #include "app/wiring.h"
+#include "imaging/forms.h"
 #include "viewer/formimage.h"
 #include "viewer/formplayer.h"
 
@@ -46,6 +47,8 @@ private:
 
 void wireViewer(TmainForm &form)
 {
+    correctionDialogs() = {imaging::CreateBrightnessDialog, imaging::CreateLevelsDialog, imaging::CreateColorsDialog,
+                           imaging::CreateSharpenDialog, imaging::CreateNoiseDialog};
     form.showPhoto = [&form](int position, qint64 id, bool slideShow) {
         MainGridNavigator grid(form);
         TFormImage viewer(form.catalog(), grid, &form);
