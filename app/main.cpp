@@ -2,6 +2,7 @@
 #include "app/wiring.h"
 #include "platform/files.h"
 #include "platform/ui_widgets.h"
+#include "viewer/formplayer.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -25,6 +26,8 @@ public:
 
 int main(int argc, char **argv)
 {
+    // The media backend reads its settings when the application starts.
+    mv::prepareMediaEnvironment();
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marvisto"));
     mv::ui::WidgetDelegate delegate;

@@ -1,5 +1,7 @@
 #include "viewer/formimage.h"
 
+#include "imaging/dialog_style.h"
+
 #include "imaging/primitives.h"
 #include "imaging/redeye.h"
 #include "import/thumbnail.h"
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -46,20 +49,7 @@ CorrectionDialogs &correctionDialogs()
     return dialogs;
 }
 
-void styleDialog(QDialog *dialog, bool viewerBorderless)
-{
-    if (!viewerBorderless)
-        return;
-    // The designed size: what the dialog was given, or what its layout asks for.
-    const QSize designed = dialog->testAttribute(Qt::WA_Resized) ? dialog->size() : dialog->sizeHint();
-    dialog->setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    dialog->setWindowOpacity(170.0 / 255.0);
-    QPalette pal = dialog->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    dialog->setPalette(pal);
-    dialog->setAutoFillBackground(true);
-    dialog->resize(designed.width(), std::max(1, designed.height() - 10));
-}
+void styleDialog(QDialog *dialog, bool viewerBorderless) { imaging::StyleCorrectionDialog(dialog, viewerBorderless); }
 
 // ---------------------------------------------------------------------------
 
@@ -337,6 +327,9 @@ void TFormImage::showModal()
 {
     QEventLoop loop;
     loop_ = &loop;
+    // Where no window manager maximises windows, the viewer still fills the screen.
+    if (const QScreen *s = screen())
+        setGeometry(s->availableGeometry());
     showMaximized();
     if (isVisible())
         loop.exec(QEventLoop::DialogExec);
