@@ -11,6 +11,7 @@
 //   sharpen.h     3 x 3 blur and sharpening
 //   redeye.h      red-eye reduction
 //   noise.h       edge map, thresholds, noise reduction
+//   slider_handles.h  the values and setter rules of the three-handle sliders
 //   parallel.h    thread count and vector-code switches (results never
 //                 depend on either)
 // Widgets, library marvisto_imaging (Qt Widgets):
@@ -30,3 +31,4 @@
 #include "imaging/primitives.h"
 #include "imaging/redeye.h"
 #include "imaging/sharpen.h"
+#include "imaging/slider_handles.h"

@@ -1,5 +1,7 @@
 #include "imaging/track3.h"
 
+#include "imaging/slider_handles.h"
+
 #include "platform/bitmap.h"
 
 #include <QMouseEvent>
@@ -17,29 +19,27 @@ TTrack3::TTrack3(QWidget *parent) : QWidget(parent)
 
 void TTrack3::setMin(int v)
 {
-    v = std::clamp(v, 0, 255);
-    if (v > max_)
-        v = max_;
-    min_ = v;
-    ave_ = (max_ + min_) / 2;
+    SliderHandles h{min_, ave_, max_};
+    h.setMin(v);
+    min_ = h.min;
+    ave_ = h.ave;
     notify();
 }
 
 void TTrack3::setMax(int v)
 {
-    v = std::clamp(v, 0, 255);
-    if (v < min_)
-        v = min_;
-    max_ = v;
-    ave_ = (max_ + min_) / 2;
+    SliderHandles h{min_, ave_, max_};
+    h.setMax(v);
+    max_ = h.max;
+    ave_ = h.ave;
     notify();
 }
 
 void TTrack3::setAve(int v)
 {
-    v = std::clamp(v, 0, 255);
-    v = std::clamp(v, min_, max_);
-    ave_ = v;
+    SliderHandles h{min_, ave_, max_};
+    h.setAve(v);
+    ave_ = h.ave;
     notify();
 }
 

@@ -1,5 +1,6 @@
 #include "catalog/catalog.h"
 #include "imaging/imaging.h"
+#include "imaging/track3.h"
 #include "platform/jpeg.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/test_support.h"
@@ -95,6 +96,16 @@ TEST(Cli, ApplyEqualsTheLibraryOnTheDecodedPicture)
         {{"levels", "10", "100", "200", "0", "127", "255", "2"},
          [&] { Bitmap d = src; imaging::ApplyLevels(d, src, {10, 100, 200, 0, 127, 255}, 2); return d; }},
         {{"rotate90"}, [&] { Bitmap d = src; imaging::RotateQuarter(d, true); return d; }},
+        {{"autolevel"}, [&] {
+             // As the levels dialog's Auto Level button drives its input slider.
+             const imaging::AutoLevels a = imaging::FindAutoLevels(src, 0.1f);
+             imaging::TTrack3 input;
+             input.setMin(a.low);
+             input.setMax(a.high);
+             Bitmap d = src;
+             imaging::ApplyLevels(d, src, {input.min(), input.ave(), input.max(), 0, 127, 255}, 0);
+             return d;
+         }},
         {{"crop", "3", "4", "10", "5"}, [&] { Bitmap d(10, 5); imaging::CopyRegion(src, d, 3, 4, 10, 5); return d; }},
         {{"redeye", "2", "2", "30", "20"}, [&] { Bitmap d = src; imaging::ReduceRedEye(d, src, 2, 2, 30, 20); return d; }},
     };

@@ -3,6 +3,7 @@
 #include "tools/cli/cli.h"
 
 #include "imaging/imaging.h"
+#include "imaging/slider_handles.h"
 #include "platform/jpeg.h"
 
 #include <QFile>
@@ -57,17 +58,17 @@ struct Op {
 };
 
 // The levels dialog's Auto Level: the input slider's SetMin(low) then
-// SetMax(high) (each clamps and re-centres the middle), outputs at defaults.
+// SetMax(high), outputs at their defaults.
 LevelsParams autoLevelParams(const Bitmap &picture)
 {
     const AutoLevels a = FindAutoLevels(picture, 0.1f);
+    SliderHandles in;
+    in.setMin(a.low);
+    in.setMax(a.high);
     LevelsParams p;
-    int v = std::clamp(a.low, 0, 255);
-    p.inBlack = std::min(v, p.inWhite);
-    p.inMid = (p.inWhite + p.inBlack) / 2;
-    v = std::clamp(a.high, 0, 255);
-    p.inWhite = std::max(v, p.inBlack);
-    p.inMid = (p.inWhite + p.inBlack) / 2;
+    p.inBlack = in.min;
+    p.inMid = in.ave;
+    p.inWhite = in.max;
     return p;
 }
 
