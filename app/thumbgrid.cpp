@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <atomic>
 #include <thread>
 
@@ -21,6 +22,52 @@ ThumbGrid::ThumbGrid(Catalog &catalog, QWidget *parent) : QAbstractScrollArea(pa
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(false);
     setFrameShape(QFrame::NoFrame);
+    warmTimer_.setSingleShot(true);
+    warmTimer_.setInterval(0);
+    connect(&warmTimer_, &QTimer::timeout, this, [this] {
+        try {
+            warmUp();
+        } catch (const std::exception &) {
+            // Warming up is only a head start; painting reports nothing either.
+        }
+    });
+}
+
+bool ThumbGrid::rowDecoded(int row)
+{
+    const auto &thumbs = catalog_.thumbs();
+    const int n = std::min(catalog_.QVListF.isOpen() ? catalog_.QVListF.recordCount() : 0, int(thumbs.size()));
+    for (int k = row * columns_; k < std::min(n, (row + 1) * columns_); ++k)
+        if (!cache_.contains(cacheKey(thumbs[std::size_t(k)].id)))
+            return false;
+    return true;
+}
+
+void ThumbGrid::warmUp()
+{
+    // While the user looks, decode the screens just below and above the view
+    // a slice at a time, so scrolling there paints from the cache.
+    if (!catalog_.QVListF.isOpen() || !isVisible())
+        return;
+    const int pitch = cellSize_ + 1;
+    const int scroll = verticalScrollBar()->value();
+    const int visible = std::max(1, viewport()->height() / pitch + 1);
+    const int first = scroll / pitch;
+    const int last = std::min(rows_ - 1, first + visible - 1);
+    for (int r = last + 1; r <= std::min(rows_ - 1, last + visible); ++r) {
+        if (!rowDecoded(r)) {
+            prefetch(r, std::min(rows_ - 1, r + 1));
+            warmTimer_.start();
+            return;
+        }
+    }
+    for (int r = first - 1; r >= std::max(0, first - visible); --r) {
+        if (!rowDecoded(r)) {
+            prefetch(std::max(0, r - 1), r);
+            warmTimer_.start();
+            return;
+        }
+    }
 }
 
 void ThumbGrid::setCellSize(int size)
@@ -240,6 +287,7 @@ void ThumbGrid::paintEvent(QPaintEvent *event)
     const int firstRow = std::max(0, (area.top() + scroll) / pitch);
     const int lastRow = std::min(rows_ - 1, (area.bottom() + scroll) / pitch);
     prefetch(firstRow, lastRow);
+    warmTimer_.start();
     const QColor line(160, 160, 160);
     for (int r = firstRow; r <= lastRow; ++r) {
         for (int c = 0; c < columns_; ++c) {

@@ -9,6 +9,7 @@
 #include <QAbstractScrollArea>
 #include <QCache>
 #include <QImage>
+#include <QTimer>
 
 namespace mv {
 
@@ -80,6 +81,9 @@ private:
         int w = 0, h = 0;
     };
     QCache<quint64, Decoded> cache_;
+    QTimer warmTimer_;
+    bool rowDecoded(int row);
+    void warmUp();
 };
 
 } // namespace mv
