@@ -36,6 +36,7 @@ int main(int argc, char **argv)
     mv::ui::guarded([&] {
         mv::TmainForm form(mv::files::programFolder());
         mv::wireImport(form);
+        mv::wirePrint(form);
         mv::wireViewer(form);
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             form.setGeometry(screen->availableGeometry());

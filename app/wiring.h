@@ -8,5 +8,6 @@ class TmainForm;
 
 void wireViewer(TmainForm &form);
 void wireImport(TmainForm &form);
+void wirePrint(TmainForm &form);
 
 } // namespace mv
