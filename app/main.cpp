@@ -37,6 +37,7 @@ int main(int argc, char **argv)
         mv::TmainForm form(mv::files::programFolder());
         mv::wireImport(form);
         mv::wirePrint(form);
+        mv::wireOperations(form);
         mv::wireViewer(form);
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             form.setGeometry(screen->availableGeometry());

@@ -9,5 +9,6 @@ class TmainForm;
 void wireViewer(TmainForm &form);
 void wireImport(TmainForm &form);
 void wirePrint(TmainForm &form);
+void wireOperations(TmainForm &form);
 
 } // namespace mv
