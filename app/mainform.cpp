@@ -1,9 +1,9 @@
 #include "app/mainform.h"
 
 #include "app/aboutbox.h"
-#include "app/icons.h"
 #include "app/thumbgrid.h"
 #include "platform/files.h"
+#include "platform/icons.h"
 #include "platform/settings.h"
 #include "platform/ui.h"
 

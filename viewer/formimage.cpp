@@ -5,6 +5,7 @@
 #include "imaging/primitives.h"
 #include "imaging/redeye.h"
 #include "import/thumbnail.h"
+#include "platform/icons.h"
 #include "platform/jpeg.h"
 #include "platform/pictures.h"
 #include "platform/ui.h"
@@ -159,29 +160,30 @@ TFormImage::~TFormImage()
 
 void TFormImage::buildActions()
 {
-    auto make = [this](const QString &hint, const QString &glyph, bool checkable = false) {
-        auto *a = new QAction(glyph, this);
+    using icons::Command;
+    auto make = [this](const QString &hint, Command picture, bool checkable = false) {
+        auto *a = new QAction(icons::command(picture), hint, this);
         a->setToolTip(hint);
         a->setCheckable(checkable);
         addAction(a);
         return a;
     };
-    ActSlideShow = make(QStringLiteral("Slide Show"), QStringLiteral("SS"));
-    ActShowPar = make(QStringLiteral("Show Parameter (P)"), QStringLiteral("P"));
-    ActRotAngle = make(QStringLiteral("Rotation on two points"), QStringLiteral("R2"), true);
-    ActPrev = make(QStringLiteral("Prev Photo "), QStringLiteral("<"));
+    ActSlideShow = make(QStringLiteral("Slide Show"), Command::SlideShow);
+    ActShowPar = make(QStringLiteral("Show Parameter (P)"), Command::ShowParameter);
+    ActRotAngle = make(QStringLiteral("Rotation on two points"), Command::RotateTwoPoints, true);
+    ActPrev = make(QStringLiteral("Prev Photo "), Command::Previous);
     ActPrev->setShortcut(Qt::Key_F5);
-    ActNext = make(QStringLiteral("Next Photo "), QStringLiteral(">"));
+    ActNext = make(QStringLiteral("Next Photo "), Command::Next);
     ActNext->setShortcut(Qt::Key_F6);
-    ActLevels = make(QStringLiteral("Levels (L)"), QStringLiteral("L"));
-    ActBrigthness = make(QStringLiteral("Brightness, Conrast (B)"), QStringLiteral("B"));
+    ActLevels = make(QStringLiteral("Levels (L)"), Command::Levels);
+    ActBrigthness = make(QStringLiteral("Brightness, Conrast (B)"), Command::Brightness);
     ActBrigthness->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
-    ActSharpen = make(QStringLiteral("Sharpen (S)"), QStringLiteral("S"));
-    ActColors = make(QStringLiteral("Cvetovy tone"), QStringLiteral("C"));
-    ActKadr = make(QStringLiteral("Size Photo"), QStringLiteral("#"), true);
-    ActNoRedEyes = make(QStringLiteral("Reduction of the effect red eye"), QStringLiteral("RE"), true);
-    ActRect = make(QStringLiteral("Borders for testing parameter reduction of the noise"), QStringLiteral("[]"), true);
-    ActNoNoise = make(QStringLiteral("Reduction level noise"), QStringLiteral("N"));
+    ActSharpen = make(QStringLiteral("Sharpen (S)"), Command::Sharpen);
+    ActColors = make(QStringLiteral("Cvetovy tone"), Command::Colours);
+    ActKadr = make(QStringLiteral("Size Photo"), Command::Crop, true);
+    ActNoRedEyes = make(QStringLiteral("Reduction of the effect red eye"), Command::RedEye, true);
+    ActRect = make(QStringLiteral("Borders for testing parameter reduction of the noise"), Command::TestRectangle, true);
+    ActNoNoise = make(QStringLiteral("Reduction level noise"), Command::Noise);
     for (QAction *a : actions())
         a->setShortcutContext(Qt::WindowShortcut);
 
@@ -202,31 +204,37 @@ void TFormImage::buildActions()
 
 void TFormImage::buildToolBars()
 {
+    using icons::Command;
     ToolBar1 = new QToolBar;
     ToolBar1->setAutoFillBackground(true);
-    auto button = [this](QAction *a) {
+    ToolBar1->setIconSize(QSize(24, 24));
+    auto place = [this](QToolButton *b) {
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        b->setIconSize(QSize(24, 24));
+        b->setFixedSize(31, 30);
+        ToolBar1->addWidget(b);
+        return b;
+    };
+    auto button = [&place](QAction *a) {
         auto *b = new QToolButton;
         b->setDefaultAction(a);
-        b->setFixedSize(31, 30);
-        ToolBar1->addWidget(b);
-        return b;
+        return place(b);
     };
-    auto plain = [this](const QString &hint, const QString &glyph, bool checkable) {
+    auto plain = [&place](const QString &hint, Command picture, bool checkable) {
         auto *b = new QToolButton;
-        b->setText(glyph);
+        b->setIcon(icons::command(picture));
+        b->setText(hint);
         b->setToolTip(hint);
         b->setCheckable(checkable);
-        b->setFixedSize(31, 30);
-        ToolBar1->addWidget(b);
-        return b;
+        return place(b);
     };
     button(ActSlideShow);
-    ToolButton1 = plain(QStringLiteral("Zoom (Enter)"), QStringLiteral("Z"), false);
-    tbPanel2 = plain(QStringLiteral("Panel Attribute"), QStringLiteral("A"), true);
+    ToolButton1 = plain(QStringLiteral("Zoom (Enter)"), Command::Zoom, false);
+    tbPanel2 = plain(QStringLiteral("Panel Attribute"), Command::AttributePanel, true);
     button(ActShowPar);
     ToolBar1->addSeparator();
-    ToolButton2 = plain(QStringLiteral("Rotate 90"), QStringLiteral("90"), false);
-    ToolButton4 = plain(QStringLiteral("Rotate -90"), QStringLiteral("-90"), false);
+    ToolButton2 = plain(QStringLiteral("Rotate 90"), Command::Rotate90, false);
+    ToolButton4 = plain(QStringLiteral("Rotate -90"), Command::RotateMinus90, false);
     ToolButton22 = button(ActRotAngle);
     ToolBar1->addSeparator();
     button(ActPrev);

@@ -403,6 +403,49 @@ TEST_F(Viewer, FrameToggleShowsTheBarsAndRearranges)
     EXPECT_EQ(v->Image1->size(), QSize(922, 692));
 }
 
+// The command bar shows pictures only; the hints are the tooltips.
+TEST_F(Viewer, CommandBarButtonsShowTheirPictureWithTheHintAsTooltip)
+{
+    addPhoto(1, 320, 240);
+    open(1);
+    v->Image1DblClick();
+    const QString separator = QStringLiteral("|");
+    const QStringList expected = {
+        "Slide Show", "Zoom (Enter)", "Panel Attribute", "Show Parameter (P)", separator, "Rotate 90",
+        "Rotate -90", "Rotation on two points", separator, "Prev Photo ", "Next Photo ", separator, "Levels (L)",
+        "Brightness, Conrast (B)", "Sharpen (S)", "Cvetovy tone", "Size Photo", "Reduction of the effect red eye",
+        "Borders for testing parameter reduction of the noise", "Reduction level noise", separator};
+    const QStringList toggles = {"Panel Attribute", "Rotation on two points", "Size Photo",
+                                 "Reduction of the effect red eye",
+                                 "Borders for testing parameter reduction of the noise"};
+    QStringList seen;
+    std::vector<QImage> pictures;
+    for (QAction *a : v->ToolBar1->actions()) {
+        if (a->isSeparator()) {
+            seen << separator;
+            continue;
+        }
+        auto *b = qobject_cast<QToolButton *>(v->ToolBar1->widgetForAction(a));
+        ASSERT_NE(b, nullptr);
+        const QString hint = b->toolTip();
+        seen << hint;
+        SCOPED_TRACE(hint.toStdString());
+        EXPECT_EQ(b->toolButtonStyle(), Qt::ToolButtonIconOnly);
+        EXPECT_EQ(b->size(), QSize(31, 30));
+        ASSERT_FALSE(b->icon().isNull());
+        EXPECT_EQ(b->iconSize(), QSize(24, 24));
+        EXPECT_EQ(b->isCheckable(), toggles.contains(hint));
+        const QImage img = b->icon().pixmap(QSize(24, 24)).toImage();
+        for (const QImage &other : pictures)
+            EXPECT_NE(img, other) << "two commands share a picture";
+        pictures.push_back(img);
+    }
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(v->ToolButton1->toolTip(), "Zoom (Enter)");
+    EXPECT_EQ(v->ToolButton2->toolTip(), "Rotate 90");
+    EXPECT_EQ(v->ToolButton4->toolTip(), "Rotate -90");
+}
+
 TEST_F(Viewer, APhotoThatIsNoJpegShowsTheStockPictureAndCanBeSteppedOver)
 {
     const QByteArray junk("this is not a picture at all");
