@@ -58,20 +58,12 @@ TFormBrightness::TFormBrightness(ImageHost &host, QWidget *parent) : QDialog(par
     Edit2 = edits_[1];
     Edit3 = edits_[2];
 
-    Button2 = new QPushButton(QStringLiteral("OK"), this);
-    Button3 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button1 = new QPushButton(QStringLiteral("Reset"), this);
-    // No default button: Enter in a spin edit must not close the dialog.
-    for (QPushButton *b : {Button1, Button2, Button3})
-        b->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, ui::guard([this] { Button1Click(); }));
-    connect(Button2, &QPushButton::clicked, this, ui::guard([this] { Button2Click(); }));
-    connect(Button3, &QPushButton::clicked, this, ui::guard([this] { Button3Click(); }));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button3);
-    buttons->addWidget(Button1);
+    const ButtonRow row = MakeOkCancelResetRow(
+        this, [this] { Button2Click(); }, [this] { Button3Click(); }, [this] { Button1Click(); });
+    Button2 = row.ok;
+    Button3 = row.cancel;
+    Button1 = row.reset;
+    auto *buttons = row.layout;
 
     auto *top = new QVBoxLayout(this);
     top->addLayout(grid);

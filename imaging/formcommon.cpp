@@ -1,6 +1,10 @@
 #include "imaging/formcommon.h"
 
+#include "platform/ui.h"
+
 #include <QApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -55,6 +59,26 @@ bool holdsFocus(const QWidget *w)
 {
     const QWidget *focus = QApplication::focusWidget();
     return focus && (focus == w || w->isAncestorOf(focus));
+}
+
+ButtonRow MakeOkCancelResetRow(QWidget *parent, const std::function<void()> &ok, const std::function<void()> &cancel,
+                               const std::function<void()> &reset)
+{
+    ButtonRow row;
+    row.ok = new QPushButton(QStringLiteral("OK"), parent);
+    row.cancel = new QPushButton(QStringLiteral("Cancel"), parent);
+    row.reset = new QPushButton(QStringLiteral("Reset"), parent);
+    const std::pair<QPushButton *, std::function<void()>> pairs[] = {{row.ok, ok}, {row.cancel, cancel}, {row.reset, reset}};
+    for (const auto &[button, handler] : pairs) {
+        button->setAutoDefault(false);
+        QObject::connect(button, &QPushButton::clicked, parent, ui::guard([handler] { handler(); }));
+    }
+    row.layout = new QHBoxLayout;
+    row.layout->addStretch(1);
+    row.layout->addWidget(row.ok);
+    row.layout->addWidget(row.cancel);
+    row.layout->addWidget(row.reset);
+    return row;
 }
 
 } // namespace mv::imaging

@@ -3,8 +3,11 @@
 // focus test that decides which control a change came from.
 
 #include <QSpinBox>
+#include <functional>
 
 class QDialog;
+class QHBoxLayout;
+class QPushButton;
 class QWidget;
 
 namespace mv::imaging {
@@ -33,5 +36,15 @@ protected:
 // window. The dialogs act on a control's change only when it has the focus,
 // so changes that one handler makes to its partner control are not echoed.
 bool holdsFocus(const QWidget *w);
+
+// The "OK", "Cancel", "Reset" row at the foot of a dialog, right-aligned.
+// None of the buttons is a default button: Enter in a spin edit must not
+// close the dialog. Each click runs its handler under the top-level guard.
+struct ButtonRow {
+    QPushButton *ok = nullptr, *cancel = nullptr, *reset = nullptr;
+    QHBoxLayout *layout = nullptr;
+};
+ButtonRow MakeOkCancelResetRow(QWidget *parent, const std::function<void()> &ok, const std::function<void()> &cancel,
+                               const std::function<void()> &reset);
 
 } // namespace mv::imaging

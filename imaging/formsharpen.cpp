@@ -1,5 +1,7 @@
 #include "imaging/formsharpen.h"
 
+#include "imaging/formcommon.h"
+
 #include "imaging/sharpen.h"
 #include "imaging/track1up.h"
 #include "platform/ui.h"
@@ -54,19 +56,12 @@ TFormSharpen::TFormSharpen(ImageHost &host, QWidget *parent) : QDialog(parent), 
     }
     connect(CheckBox1, &QCheckBox::clicked, this, ui::guard([this] { Track1Up1Cnange(); }));
 
-    Button2 = new QPushButton(QStringLiteral("OK"), this);
-    Button3 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button1 = new QPushButton(QStringLiteral("Reset"), this);
-    for (QPushButton *b : {Button1, Button2, Button3})
-        b->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, ui::guard([this] { Button1Click(); }));
-    connect(Button2, &QPushButton::clicked, this, ui::guard([this] { Button2Click(); }));
-    connect(Button3, &QPushButton::clicked, this, ui::guard([this] { Button3Click(); }));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button3);
-    buttons->addWidget(Button1);
+    const ButtonRow row = MakeOkCancelResetRow(
+        this, [this] { Button2Click(); }, [this] { Button3Click(); }, [this] { Button1Click(); });
+    Button2 = row.ok;
+    Button3 = row.cancel;
+    Button1 = row.reset;
+    auto *buttons = row.layout;
 
     auto *top = new QVBoxLayout(this);
     top->addLayout(grid);

@@ -1112,23 +1112,14 @@ void TFormImage::ActKadrExecute()
     imageModifiedFlag = true;
 }
 
-void TFormImage::ToolButton2Click()
-{
-    settlePendingCommit();
-    imaging::RotateQuarter(working, true);
-    committed.resize(working.width(), working.height());
-    imaging::CopyPixels(committed, working);
-    pictureW = working.width();
-    pictureH = working.height();
-    ArrangePicture();
-    RepaintPicture();
-    imageModifiedFlag = true;
-}
+void TFormImage::ToolButton2Click() { rotateQuarter(true); }
 
-void TFormImage::ToolButton4Click()
+void TFormImage::ToolButton4Click() { rotateQuarter(false); }
+
+void TFormImage::rotateQuarter(bool clockwise)
 {
     settlePendingCommit();
-    imaging::RotateQuarter(working, false);
+    imaging::RotateQuarter(working, clockwise);
     committed.resize(working.width(), working.height());
     imaging::CopyPixels(committed, working);
     pictureW = working.width();

@@ -194,6 +194,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // "Rotate 90" (clockwise) and "Rotate -90": both images take the turned picture.
+    void rotateQuarter(bool clockwise);
     enum class Feedback { None, Crop, RedEye, TestRect, RotationLine };
     void buildActions();
     void buildToolBars();
