@@ -54,11 +54,191 @@ struct SaturationTables {
     uint8_t third[766]; // third[n] = n / 3
 };
 
-int saturationVbmi(const uint8_t *s, uint8_t *d, int w, int k);
-bool haveVbmi();
+// The vector code computes each channel as grey + sign(d k) floor(|d| |k| / 255)
+// (d = channel - grey, C division truncates toward zero) with |k| = 255 m + r:
+// floor(|d| |k| / 255) = |d| m + floor(|d| r / 255), and for |d| <= 255 the
+// last term is a 16-bit multiply-high by floor(r 65536 / 255) + 1 (below).
+// Every value stays within 16 bits; the pack to bytes clamps to 0..255.
+struct SaturationFactors {
+    bool negative; // k < 0: the sign of every term flips
+    uint16_t m;
+    uint16_t rHigh;
+};
 
-void saturationRows(Bitmap &dst, const Bitmap &src, int w, int y0, int y1, const SaturationTables &t, int k,
-                    bool vector)
+SaturationFactors saturationFactors(int k)
+{
+    const int ak = k < 0 ? -k : k;
+    return {k < 0, uint16_t(ak / 255), uint16_t((ak % 255) * 65536 / 255 + 1)};
+}
+
+// floor(a r / 255) == (a (floor(r 65536 / 255) + 1)) >> 16 for every a <= 255, r < 255.
+constexpr bool checkRHigh()
+{
+    for (uint32_t r = 0; r < 255; ++r)
+        for (uint32_t a = 0; a <= 255; ++a)
+            if (((a * (r * 65536 / 255 + 1)) >> 16) != a * r / 255)
+                return false;
+    return true;
+}
+static_assert(checkRHigh());
+
+// grey = sum / 3 for sums up to 765 as a multiply-high by 21846.
+constexpr bool checkThird()
+{
+    for (uint32_t n = 0; n <= 765; ++n)
+        if (((n * 21846u) >> 16) != n / 3)
+            return false;
+    return true;
+}
+static_assert(checkThird());
+
+// Byte shuffles over one 16-pixel group held in three 16-byte parts: which
+// byte of part j holds channel c of pixel i (-1: none), and which pixel the
+// byte i of part j belongs to. Repeated for each of four 128-bit lanes.
+struct GroupShuffles {
+    alignas(64) int8_t channel[3][3][64];
+    alignas(64) int8_t pixelOf[3][64];
+    GroupShuffles()
+    {
+        for (int lane = 0; lane < 4; ++lane)
+            for (int j = 0; j < 3; ++j) {
+                for (int c = 0; c < 3; ++c)
+                    for (int i = 0; i < 16; ++i) {
+                        const int at = 3 * i + c - 16 * j;
+                        channel[j][c][16 * lane + i] = int8_t(at >= 0 && at < 16 ? at : -128);
+                    }
+                for (int i = 0; i < 16; ++i)
+                    pixelOf[j][16 * lane + i] = int8_t((16 * j + i) / 3);
+            }
+    }
+};
+
+const GroupShuffles &groupShuffles()
+{
+    static const GroupShuffles g;
+    return g;
+}
+
+// 32 pixels a step: two 16-pixel groups, one in each 128-bit lane, because
+// AVX2 shuffles bytes within lanes only. Returns the first column not done.
+// The sign of k is a template argument, so that the loop holds no branch.
+template <bool Negative>
+__attribute__((target("avx2")))
+int saturationAvx2(const uint8_t *s, uint8_t *d, int w, SaturationFactors f)
+{
+    const GroupShuffles &gs = groupShuffles();
+    __m256i pick[3][3], spread[3];
+    for (int j = 0; j < 3; ++j) {
+        for (int c = 0; c < 3; ++c)
+            pick[j][c] = _mm256_load_si256(reinterpret_cast<const __m256i *>(gs.channel[j][c]));
+        spread[j] = _mm256_load_si256(reinterpret_cast<const __m256i *>(gs.pixelOf[j]));
+    }
+    const __m256i vm = _mm256_set1_epi16(short(f.m)), vr = _mm256_set1_epi16(short(f.rHigh));
+    const __m256i third = _mm256_set1_epi16(21846), zero = _mm256_setzero_si256();
+    int x = 0;
+    for (; x + 32 <= w; x += 32, s += 96, d += 96) {
+        __m256i v[3];
+        for (int j = 0; j < 3; ++j)
+            v[j] = _mm256_inserti128_si256(
+                _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i *>(s + 16 * j))),
+                _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + 48 + 16 * j)), 1);
+        __m256i sumLo = zero, sumHi = zero;
+        for (int c = 0; c < 3; ++c) {
+            const __m256i plane = _mm256_or_si256(
+                _mm256_or_si256(_mm256_shuffle_epi8(v[0], pick[0][c]), _mm256_shuffle_epi8(v[1], pick[1][c])),
+                _mm256_shuffle_epi8(v[2], pick[2][c]));
+            sumLo = _mm256_add_epi16(sumLo, _mm256_unpacklo_epi8(plane, zero));
+            sumHi = _mm256_add_epi16(sumHi, _mm256_unpackhi_epi8(plane, zero));
+        }
+        const __m256i grey = _mm256_packus_epi16(_mm256_mulhi_epu16(sumLo, third), _mm256_mulhi_epu16(sumHi, third));
+        for (int j = 0; j < 3; ++j) {
+            const __m256i g = _mm256_shuffle_epi8(grey, spread[j]);
+            __m256i half[2];
+            for (int h = 0; h < 2; ++h) {
+                const __m256i vv = h ? _mm256_unpackhi_epi8(v[j], zero) : _mm256_unpacklo_epi8(v[j], zero);
+                const __m256i gg = h ? _mm256_unpackhi_epi8(g, zero) : _mm256_unpacklo_epi8(g, zero);
+                const __m256i dd = Negative ? _mm256_sub_epi16(gg, vv) : _mm256_sub_epi16(vv, gg);
+                const __m256i a = _mm256_abs_epi16(dd);
+                const __m256i t = _mm256_add_epi16(_mm256_mullo_epi16(a, vm), _mm256_mulhi_epu16(a, vr));
+                half[h] = _mm256_add_epi16(gg, _mm256_sign_epi16(t, dd));
+            }
+            const __m256i out = _mm256_packus_epi16(half[0], half[1]);
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + 16 * j), _mm256_castsi256_si128(out));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + 48 + 16 * j), _mm256_extracti128_si256(out, 1));
+        }
+    }
+    return x;
+}
+
+// The same with four 16-pixel groups, one per lane of AVX-512: 64 pixels a step.
+template <bool Negative>
+__attribute__((target("avx512f,avx512bw")))
+int saturationAvx512(const uint8_t *s, uint8_t *d, int w, SaturationFactors f)
+{
+    const GroupShuffles &gs = groupShuffles();
+    __m512i pick[3][3], spread[3];
+    for (int j = 0; j < 3; ++j) {
+        for (int c = 0; c < 3; ++c)
+            pick[j][c] = _mm512_load_si512(gs.channel[j][c]);
+        spread[j] = _mm512_load_si512(gs.pixelOf[j]);
+    }
+    const __m512i vm = _mm512_set1_epi16(short(f.m)), vr = _mm512_set1_epi16(short(f.rHigh));
+    const __m512i third = _mm512_set1_epi16(21846), zero = _mm512_setzero_si512();
+    int x = 0;
+    for (; x + 64 <= w; x += 64, s += 192, d += 192) {
+        __m512i v[3];
+        for (int j = 0; j < 3; ++j) {
+            const auto *p = reinterpret_cast<const __m128i *>(s + 16 * j); // groups lie 48 bytes = 3 parts apart
+            __m512i t = _mm512_zextsi128_si512(_mm_loadu_si128(p));
+            t = _mm512_inserti32x4(t, _mm_loadu_si128(p + 3), 1);
+            t = _mm512_inserti32x4(t, _mm_loadu_si128(p + 6), 2);
+            v[j] = _mm512_inserti32x4(t, _mm_loadu_si128(p + 9), 3);
+        }
+        __m512i sumLo = zero, sumHi = zero;
+        for (int c = 0; c < 3; ++c) {
+            const __m512i plane = _mm512_ternarylogic_epi64(_mm512_shuffle_epi8(v[0], pick[0][c]),
+                                                            _mm512_shuffle_epi8(v[1], pick[1][c]),
+                                                            _mm512_shuffle_epi8(v[2], pick[2][c]), 0xFE); // a | b | c
+            sumLo = _mm512_add_epi16(sumLo, _mm512_unpacklo_epi8(plane, zero));
+            sumHi = _mm512_add_epi16(sumHi, _mm512_unpackhi_epi8(plane, zero));
+        }
+        const __m512i grey = _mm512_packus_epi16(_mm512_mulhi_epu16(sumLo, third), _mm512_mulhi_epu16(sumHi, third));
+        for (int j = 0; j < 3; ++j) {
+            const __m512i g = _mm512_shuffle_epi8(grey, spread[j]);
+            __m512i half[2];
+            for (int h = 0; h < 2; ++h) {
+                const __m512i vv = h ? _mm512_unpackhi_epi8(v[j], zero) : _mm512_unpacklo_epi8(v[j], zero);
+                const __m512i gg = h ? _mm512_unpackhi_epi8(g, zero) : _mm512_unpacklo_epi8(g, zero);
+                const __m512i dd = Negative ? _mm512_sub_epi16(gg, vv) : _mm512_sub_epi16(vv, gg);
+                const __m512i a = _mm512_abs_epi16(dd);
+                const __m512i t = _mm512_add_epi16(_mm512_mullo_epi16(a, vm), _mm512_mulhi_epu16(a, vr));
+                half[h] = _mm512_mask_sub_epi16(_mm512_add_epi16(gg, t), _mm512_movepi16_mask(dd), gg, t);
+            }
+            const __m512i out = _mm512_packus_epi16(half[0], half[1]);
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + 16 * j), _mm512_castsi512_si128(out));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + 48 + 16 * j), _mm512_extracti32x4_epi32(out, 1));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + 96 + 16 * j), _mm512_extracti32x4_epi32(out, 2));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + 144 + 16 * j), _mm512_extracti32x4_epi32(out, 3));
+        }
+    }
+    return x;
+}
+
+enum class SaturationPath { Portable, Avx2, Avx512 };
+
+SaturationPath saturationPath()
+{
+    static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx512 && vectorCodeFor(VectorIsa::Avx512))
+        return SaturationPath::Avx512;
+    if (avx2 && vectorCodeFor(VectorIsa::Avx2))
+        return SaturationPath::Avx2;
+    return SaturationPath::Portable;
+}
+
+void saturationRows(Bitmap &dst, const Bitmap &src, int w, int y0, int y1, const SaturationTables &t,
+                    const SaturationFactors &f, SaturationPath path)
 {
     const int16_t *sc = t.scaled + 255;
     const uint8_t *cl = t.clamp + 1024;
@@ -66,8 +246,13 @@ void saturationRows(Bitmap &dst, const Bitmap &src, int w, int y0, int y1, const
         const uint8_t *s = src.row(y);
         uint8_t *d = dst.row(y);
         int x0 = 0;
-        if (vector)
-            x0 = saturationVbmi(s, d, w, k);
+        if (path == SaturationPath::Avx512)
+            x0 = f.negative ? saturationAvx512<true>(s, d, w, f) : saturationAvx512<false>(s, d, w, f);
+        if (path != SaturationPath::Portable) { // also the AVX-512 rest of 32 pixels or more
+            const uint8_t *s2 = s + 3 * x0;
+            uint8_t *d2 = d + 3 * x0;
+            x0 += f.negative ? saturationAvx2<true>(s2, d2, w - x0, f) : saturationAvx2<false>(s2, d2, w - x0, f);
+        }
         s += 3 * x0;
         d += 3 * x0;
         for (int x = x0; x < w; ++x, s += 3, d += 3) {
@@ -78,98 +263,6 @@ void saturationRows(Bitmap &dst, const Bitmap &src, int w, int y0, int y1, const
             d[2] = cl[grey + sc[r - grey]];
         }
     }
-}
-
-// floor(x / 255) for every 16-bit x as a multiply-high: (x * 0x8081) >> 23.
-constexpr bool checkDiv255()
-{
-    for (uint32_t x = 0; x <= 65535; ++x)
-        if (((x * 0x8081u) >> 23) != x / 255)
-            return false;
-    return true;
-}
-static_assert(checkDiv255());
-
-// 64 pixels (192 bytes) a step: the three channels are gathered into planes
-// with byte permutations, grey = sum / 3 as a multiply-high, grey is spread
-// back over the interleaved bytes, and each channel becomes
-// grey + sign(d k) floor(|d| |k| / 255) with |k| = 255 m + r, so that
-// floor(|d| |k| / 255) = |d| m + floor(|d| r / 255) stays within 16 bits.
-__attribute__((target("avx512f,avx512bw,avx512vbmi")))
-int saturationVbmi(const uint8_t *s, uint8_t *d, int w, int k)
-{
-    const bool negative = k < 0;
-    const int ak = negative ? -k : k;
-    const __m512i vm = _mm512_set1_epi16(short(ak / 255)), vr = _mm512_set1_epi16(short(ak % 255));
-    const __m512i magic = _mm512_set1_epi16(short(0x8081)), third = _mm512_set1_epi16(21846);
-    alignas(64) uint8_t gather1[3][64], gather2[3][64], spread[3][64];
-    __mmask64 fromV2[3];
-    for (int c = 0; c < 3; ++c) {
-        unsigned long long m = 0;
-        for (int p = 0; p < 64; ++p) {
-            const int idx = 3 * p + c;
-            gather1[c][p] = uint8_t(idx & 127);
-            gather2[c][p] = uint8_t((idx - 128) & 63);
-            if (idx >= 128)
-                m |= 1ull << p;
-        }
-        fromV2[c] = m;
-        for (int i = 0; i < 64; ++i)
-            spread[c][i] = uint8_t((64 * c + i) / 3);
-    }
-    __m512i g1[3], g2[3], sp[3];
-    for (int c = 0; c < 3; ++c) {
-        g1[c] = _mm512_load_si512(gather1[c]);
-        g2[c] = _mm512_load_si512(gather2[c]);
-        sp[c] = _mm512_load_si512(spread[c]);
-    }
-#define widenLo(v) _mm512_cvtepu8_epi16(_mm512_castsi512_si256(v))
-#define widenHi(v) _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(v, 1))
-#define channel(v, g, out)                                                                                         \
-    do {                                                                                                           \
-        const __m512i dd = _mm512_sub_epi16(v, g);                                                                 \
-        const __m512i a = _mm512_abs_epi16(dd);                                                                    \
-        const __m512i f = _mm512_add_epi16(                                                                        \
-            _mm512_mullo_epi16(a, vm), _mm512_srli_epi16(_mm512_mulhi_epu16(_mm512_mullo_epi16(a, vr), magic), 7)); \
-        __mmask32 neg = _mm512_movepi16_mask(dd);                                                                  \
-        if (negative)                                                                                              \
-            neg = ~neg;                                                                                            \
-        out = _mm512_max_epi16(_mm512_mask_sub_epi16(_mm512_add_epi16(g, f), neg, g, f), _mm512_setzero_si512());  \
-    } while (0)
-    int x = 0;
-    for (; x + 64 <= w; x += 64, s += 192, d += 192) {
-        const __m512i v0 = _mm512_loadu_si512(s), v1 = _mm512_loadu_si512(s + 64), v2 = _mm512_loadu_si512(s + 128);
-        __m512i plane[3];
-        for (int c = 0; c < 3; ++c)
-            plane[c] = _mm512_mask_permutexvar_epi8(_mm512_permutex2var_epi8(v0, g1[c], v1), fromV2[c], g2[c], v2);
-        const __m512i sumLo = _mm512_add_epi16(_mm512_add_epi16(widenLo(plane[0]), widenLo(plane[1])), widenLo(plane[2]));
-        const __m512i sumHi = _mm512_add_epi16(_mm512_add_epi16(widenHi(plane[0]), widenHi(plane[1])), widenHi(plane[2]));
-        const __m256i greyLo = _mm512_cvtepi16_epi8(_mm512_mulhi_epu16(sumLo, third));
-        const __m256i greyHi = _mm512_cvtepi16_epi8(_mm512_mulhi_epu16(sumHi, third));
-        const __m512i grey = _mm512_inserti64x4(_mm512_castsi256_si512(greyLo), greyHi, 1);
-        const __m512i v[3] = {v0, v1, v2};
-        for (int j = 0; j < 3; ++j) {
-            const __m512i g = _mm512_permutexvar_epi8(sp[j], grey);
-            __m512i rlo, rhi;
-            const __m512i vlo = widenLo(v[j]), glo = widenLo(g), vhi = widenHi(v[j]), ghi = widenHi(g);
-            channel(vlo, glo, rlo);
-            channel(vhi, ghi, rhi);
-            const __m256i lo = _mm512_cvtusepi16_epi8(rlo);
-            const __m256i hi = _mm512_cvtusepi16_epi8(rhi);
-            _mm512_storeu_si512(d + 64 * j, _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1));
-        }
-    }
-    return x;
-}
-#undef widenLo
-#undef widenHi
-#undef channel
-
-bool haveVbmi()
-{
-    static const bool yes = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")
-                            && __builtin_cpu_supports("avx512vbmi");
-    return yes;
 }
 
 } // namespace
@@ -189,8 +282,9 @@ void AdjustSaturation(Bitmap &dst, const Bitmap &src, int s)
         t.clamp[v + 1024] = uint8_t(std::clamp(v, 0, 255));
     for (int n = 0; n < 766; ++n)
         t.third[n] = uint8_t(n / 3);
-    const bool vector = vectorCode() && haveVbmi();
-    parallelFor(h, [&](int y0, int y1) { saturationRows(dst, src, w, y0, y1, t, k, vector); }, 64);
+    const SaturationFactors f = saturationFactors(k);
+    const SaturationPath path = saturationPath();
+    parallelFor(h, [&](int y0, int y1) { saturationRows(dst, src, w, y0, y1, t, f, path); }, 64);
 }
 
 } // namespace mv::imaging

@@ -9,11 +9,15 @@ namespace mv::imaging {
 
 namespace {
 std::atomic<int> g_threads{0};
-std::atomic<bool> g_vector{true};
+std::atomic<VectorIsa> g_vectorLimit{VectorIsa::Avx512};
 }
 
-void setVectorCode(bool enabled) { g_vector = enabled; }
-bool vectorCode() { return g_vector.load(); }
+void setVectorLimit(VectorIsa highest) { g_vectorLimit = highest; }
+VectorIsa vectorLimit() { return g_vectorLimit.load(); }
+bool vectorCodeFor(VectorIsa isa) { return isa != VectorIsa::None && int(isa) <= int(g_vectorLimit.load()); }
+
+void setVectorCode(bool enabled) { g_vectorLimit = enabled ? VectorIsa::Avx512 : VectorIsa::None; }
+bool vectorCode() { return g_vectorLimit.load() != VectorIsa::None; }
 
 void setThreadCount(int count) { g_threads = std::max(0, count); }
 

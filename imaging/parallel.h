@@ -12,9 +12,18 @@ namespace mv::imaging {
 void setThreadCount(int count);
 int threadCount(); // the effective count, at least 1
 
-// Hand-written vector code (AVX-512 and the like, chosen at run time from the
+// Hand-written vector code (AVX2, AVX-512, chosen at run time from the
 // processor's features) is used when available and enabled; tests switch it
-// off to compare with the portable code. Default: enabled.
+// off, or limit it to the lower instruction set, to compare every path with
+// the portable code. Default: enabled up to the highest set.
+enum class VectorIsa { None, Avx2, Avx512 };
+void setVectorLimit(VectorIsa highest);
+VectorIsa vectorLimit();
+// Whether code written for `isa` may run, as far as the limit goes; the
+// processor's support for it is checked by the code itself.
+bool vectorCodeFor(VectorIsa isa);
+// setVectorCode(true) allows every set, false none; vectorCode() tells
+// whether any is allowed.
 void setVectorCode(bool enabled);
 bool vectorCode();
 

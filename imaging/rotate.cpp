@@ -144,7 +144,7 @@ void rotateRows(Bitmap &dst, const Bitmap &src, int W, int H, double angle, doub
     const int cy = H / 2;
     const double hiLimit = 1.0 - eps;
     // Byte offsets of the gather must fit in 32 bits.
-    const bool vec = vectorCode() && haveAvx512Rotate() && (long long)src.stride() * src.height() < (1LL << 31) - 64
+    const bool vec = vectorCodeFor(VectorIsa::Avx512) && haveAvx512Rotate() && (long long)src.stride() * src.height() < (1LL << 31) - 64
                      && src.width() == W && src.height() == H;
     for (int y = y0; y < y1; ++y) {
         uint8_t *d = dst.row(y);

@@ -23,20 +23,29 @@ inline std::vector<std::pair<int, int>> awkwardSizes()
             {43, 5}, {64, 3}, {65, 9}, {17, 11}, {101, 7}, {33, 260}, {257, 131}};
 }
 
-// The configurations every fast function must agree in.
+// The configurations every fast function must agree in: each instruction
+// set of the vector code (where the processor has it) and the portable code.
 struct ExecConfig {
     int threads;
-    bool vector;
-    std::string name() const { return std::to_string(threads) + (vector ? "t+simd" : "t"); }
+    VectorIsa vector;
+    std::string name() const
+    {
+        static const char *const isa[] = {"", "+avx2", "+avx512"};
+        return std::to_string(threads) + "t" + isa[int(vector)];
+    }
 };
-inline std::vector<ExecConfig> execConfigs() { return {{1, false}, {1, true}, {2, true}, {3, false}, {8, true}}; }
+inline std::vector<ExecConfig> execConfigs()
+{
+    return {{1, VectorIsa::None}, {1, VectorIsa::Avx2}, {1, VectorIsa::Avx512},
+            {2, VectorIsa::Avx512}, {3, VectorIsa::None}, {8, VectorIsa::Avx2}};
+}
 
-// Restores the default thread count and vector switch.
+// Restores the default thread count and vector limit.
 struct ExecGuard {
     ExecGuard(const ExecConfig &c)
     {
         setThreadCount(c.threads);
-        setVectorCode(c.vector);
+        setVectorLimit(c.vector);
     }
     ~ExecGuard()
     {

@@ -391,7 +391,7 @@ TEST(ReduceNoise, ProgressPerRowThenZero)
     EdgeMap map;
     BuildEdgeMap(src, map);
     for (int threads : {1, 2}) {
-        ExecGuard g({threads, true});
+        ExecGuard g({threads, VectorIsa::Avx512});
         std::vector<int> got;
         Bitmap dst(10, 300);
         ReduceNoise(dst, src, map, 3, 100, 0, 10, 9, 209, [&](int v) { got.push_back(v); });
