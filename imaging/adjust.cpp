@@ -6,6 +6,7 @@
 #include "imaging/parallel.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <immintrin.h>
 
 namespace mv::imaging {
@@ -52,9 +53,10 @@ struct SaturationTables {
     int16_t scaled[511]; // scaled[d + 255] = d * k / 255, clamped to +-1023
     uint8_t clamp[256 + 2048]; // clamp[v + 1024] = clamp(v, 0, 255) for v in -1024..1279
     uint8_t third[766]; // third[n] = n / 3
+    uint8_t steps[256]; // steps[a] = min(a |k| / 255, 255), for the VBMI code
 };
 
-// The vector code computes each channel as grey + sign(d k) floor(|d| |k| / 255)
+// The AVX2 code computes each channel as grey + sign(d k) floor(|d| |k| / 255)
 // (d = channel - grey, C division truncates toward zero) with |k| = 255 m + r:
 // floor(|d| |k| / 255) = |d| m + floor(|d| r / 255), and for |d| <= 255 the
 // last term is a 16-bit multiply-high by floor(r 65536 / 255) + 1 (below).
@@ -94,13 +96,13 @@ static_assert(checkThird());
 
 // Byte shuffles over one 16-pixel group held in three 16-byte parts: which
 // byte of part j holds channel c of pixel i (-1: none), and which pixel the
-// byte i of part j belongs to. Repeated for each of four 128-bit lanes.
+// byte i of part j belongs to. Repeated for both 128-bit lanes.
 struct GroupShuffles {
-    alignas(64) int8_t channel[3][3][64];
-    alignas(64) int8_t pixelOf[3][64];
+    alignas(32) int8_t channel[3][3][32];
+    alignas(32) int8_t pixelOf[3][32];
     GroupShuffles()
     {
-        for (int lane = 0; lane < 4; ++lane)
+        for (int lane = 0; lane < 2; ++lane)
             for (int j = 0; j < 3; ++j) {
                 for (int c = 0; c < 3; ++c)
                     for (int i = 0; i < 16; ++i) {
@@ -170,68 +172,94 @@ int saturationAvx2(const uint8_t *s, uint8_t *d, int w, SaturationFactors f)
     return x;
 }
 
-// The same with four 16-pixel groups, one per lane of AVX-512: 64 pixels a step.
-template <bool Negative>
-__attribute__((target("avx512f,avx512bw")))
-int saturationAvx512(const uint8_t *s, uint8_t *d, int w, SaturationFactors f)
-{
-    const GroupShuffles &gs = groupShuffles();
-    __m512i pick[3][3], spread[3];
-    for (int j = 0; j < 3; ++j) {
-        for (int c = 0; c < 3; ++c)
-            pick[j][c] = _mm512_load_si512(gs.channel[j][c]);
-        spread[j] = _mm512_load_si512(gs.pixelOf[j]);
+// 64 pixels (192 bytes) a step with AVX-512 VBMI, whose byte permutations
+// reach across the whole register: the channels are gathered into planes for
+// grey = sum / 3, grey is spread back over the interleaved bytes, and every
+// byte becomes grey +- t with t = min(floor(|d| |k| / 255), 255) taken from a
+// 256-byte table and added or subtracted with saturation. Clamping t at 255
+// changes nothing, as grey +- t is clamped to 0..255 anyway.
+// Byte permutations over 64 pixels in three registers: channel c of pixel p
+// is byte 3p + c of the first two registers (gather1) or of the third
+// (gather2, where fromV2 is set); byte i of register j belongs to pixel
+// (64 j + i) / 3 (spread).
+struct PlaneShuffles {
+    alignas(64) uint8_t gather1[3][64], gather2[3][64], spread[3][64];
+    unsigned long long fromV2[3];
+    PlaneShuffles()
+    {
+        for (int c = 0; c < 3; ++c) {
+            unsigned long long m = 0;
+            for (int p = 0; p < 64; ++p) {
+                const int idx = 3 * p + c;
+                gather1[c][p] = uint8_t(idx & 127);
+                gather2[c][p] = uint8_t((idx - 128) & 63);
+                if (idx >= 128)
+                    m |= 1ull << p;
+            }
+            fromV2[c] = m;
+            for (int i = 0; i < 64; ++i)
+                spread[c][i] = uint8_t((64 * c + i) / 3);
+        }
     }
-    const __m512i vm = _mm512_set1_epi16(short(f.m)), vr = _mm512_set1_epi16(short(f.rHigh));
-    const __m512i third = _mm512_set1_epi16(21846), zero = _mm512_setzero_si512();
+};
+
+const PlaneShuffles &planeShuffles()
+{
+    static const PlaneShuffles p;
+    return p;
+}
+
+template <bool Negative>
+__attribute__((target("avx512f,avx512bw,avx512vbmi")))
+int saturationVbmi(const uint8_t *s, uint8_t *d, int w, const uint8_t *table)
+{
+    const PlaneShuffles &ps = planeShuffles();
+    __m512i g1[3], g2[3], sp[3];
+    __mmask64 fromV2[3];
+    for (int c = 0; c < 3; ++c) {
+        g1[c] = _mm512_load_si512(ps.gather1[c]);
+        g2[c] = _mm512_load_si512(ps.gather2[c]);
+        sp[c] = _mm512_load_si512(ps.spread[c]);
+        fromV2[c] = ps.fromV2[c];
+    }
+    const __m512i t0 = _mm512_loadu_si512(table), t1 = _mm512_loadu_si512(table + 64),
+                  t2 = _mm512_loadu_si512(table + 128), t3 = _mm512_loadu_si512(table + 192);
+    const __m512i third = _mm512_set1_epi16(21846);
     int x = 0;
     for (; x + 64 <= w; x += 64, s += 192, d += 192) {
-        __m512i v[3];
-        for (int j = 0; j < 3; ++j) {
-            const auto *p = reinterpret_cast<const __m128i *>(s + 16 * j); // groups lie 48 bytes = 3 parts apart
-            __m512i t = _mm512_zextsi128_si512(_mm_loadu_si128(p));
-            t = _mm512_inserti32x4(t, _mm_loadu_si128(p + 3), 1);
-            t = _mm512_inserti32x4(t, _mm_loadu_si128(p + 6), 2);
-            v[j] = _mm512_inserti32x4(t, _mm_loadu_si128(p + 9), 3);
-        }
-        __m512i sumLo = zero, sumHi = zero;
+        const __m512i v0 = _mm512_loadu_si512(s), v1 = _mm512_loadu_si512(s + 64), v2 = _mm512_loadu_si512(s + 128);
+        __m512i sumLo = _mm512_setzero_si512(), sumHi = _mm512_setzero_si512();
         for (int c = 0; c < 3; ++c) {
-            const __m512i plane = _mm512_ternarylogic_epi64(_mm512_shuffle_epi8(v[0], pick[0][c]),
-                                                            _mm512_shuffle_epi8(v[1], pick[1][c]),
-                                                            _mm512_shuffle_epi8(v[2], pick[2][c]), 0xFE); // a | b | c
-            sumLo = _mm512_add_epi16(sumLo, _mm512_unpacklo_epi8(plane, zero));
-            sumHi = _mm512_add_epi16(sumHi, _mm512_unpackhi_epi8(plane, zero));
+            const __m512i plane = _mm512_mask_permutexvar_epi8(_mm512_permutex2var_epi8(v0, g1[c], v1), fromV2[c],
+                                                               g2[c], v2);
+            sumLo = _mm512_add_epi16(sumLo, _mm512_cvtepu8_epi16(_mm512_castsi512_si256(plane)));
+            sumHi = _mm512_add_epi16(sumHi, _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(plane, 1)));
         }
-        const __m512i grey = _mm512_packus_epi16(_mm512_mulhi_epu16(sumLo, third), _mm512_mulhi_epu16(sumHi, third));
+        const __m256i greyLo = _mm512_cvtepi16_epi8(_mm512_mulhi_epu16(sumLo, third));
+        const __m256i greyHi = _mm512_cvtepi16_epi8(_mm512_mulhi_epu16(sumHi, third));
+        const __m512i grey = _mm512_inserti64x4(_mm512_castsi256_si512(greyLo), greyHi, 1);
+        const __m512i v[3] = {v0, v1, v2};
         for (int j = 0; j < 3; ++j) {
-            const __m512i g = _mm512_shuffle_epi8(grey, spread[j]);
-            __m512i half[2];
-            for (int h = 0; h < 2; ++h) {
-                const __m512i vv = h ? _mm512_unpackhi_epi8(v[j], zero) : _mm512_unpacklo_epi8(v[j], zero);
-                const __m512i gg = h ? _mm512_unpackhi_epi8(g, zero) : _mm512_unpacklo_epi8(g, zero);
-                const __m512i dd = Negative ? _mm512_sub_epi16(gg, vv) : _mm512_sub_epi16(vv, gg);
-                const __m512i a = _mm512_abs_epi16(dd);
-                const __m512i t = _mm512_add_epi16(_mm512_mullo_epi16(a, vm), _mm512_mulhi_epu16(a, vr));
-                half[h] = _mm512_mask_sub_epi16(_mm512_add_epi16(gg, t), _mm512_movepi16_mask(dd), gg, t);
-            }
-            const __m512i out = _mm512_packus_epi16(half[0], half[1]);
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + 16 * j), _mm512_castsi512_si128(out));
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + 48 + 16 * j), _mm512_extracti32x4_epi32(out, 1));
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + 96 + 16 * j), _mm512_extracti32x4_epi32(out, 2));
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(d + 144 + 16 * j), _mm512_extracti32x4_epi32(out, 3));
+            const __m512i g = _mm512_permutexvar_epi8(sp[j], grey);
+            const __m512i a = _mm512_sub_epi8(_mm512_max_epu8(v[j], g), _mm512_min_epu8(v[j], g)); // |d|
+            const __m512i t = _mm512_mask_blend_epi8(_mm512_movepi8_mask(a), _mm512_permutex2var_epi8(t0, a, t1),
+                                                     _mm512_permutex2var_epi8(t2, a, t3));
+            const __mmask64 up = Negative ? _mm512_cmplt_epu8_mask(v[j], g) : _mm512_cmpgt_epu8_mask(v[j], g);
+            _mm512_storeu_si512(d + 64 * j, _mm512_mask_blend_epi8(up, _mm512_subs_epu8(g, t), _mm512_adds_epu8(g, t)));
         }
     }
     return x;
 }
 
-enum class SaturationPath { Portable, Avx2, Avx512 };
+enum class SaturationPath { Portable, Avx2, Vbmi };
 
 SaturationPath saturationPath()
 {
-    static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+    static const bool vbmi = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")
+                             && __builtin_cpu_supports("avx512vbmi");
     static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx512 && vectorCodeFor(VectorIsa::Avx512))
-        return SaturationPath::Avx512;
+    if (vbmi && vectorCodeFor(VectorIsa::Avx512))
+        return SaturationPath::Vbmi;
     if (avx2 && vectorCodeFor(VectorIsa::Avx2))
         return SaturationPath::Avx2;
     return SaturationPath::Portable;
@@ -246,9 +274,9 @@ void saturationRows(Bitmap &dst, const Bitmap &src, int w, int y0, int y1, const
         const uint8_t *s = src.row(y);
         uint8_t *d = dst.row(y);
         int x0 = 0;
-        if (path == SaturationPath::Avx512)
-            x0 = f.negative ? saturationAvx512<true>(s, d, w, f) : saturationAvx512<false>(s, d, w, f);
-        if (path != SaturationPath::Portable) { // also the AVX-512 rest of 32 pixels or more
+        if (path == SaturationPath::Vbmi)
+            x0 = f.negative ? saturationVbmi<true>(s, d, w, t.steps) : saturationVbmi<false>(s, d, w, t.steps);
+        if (path != SaturationPath::Portable) { // also the VBMI code's rest of 32 pixels or more
             const uint8_t *s2 = s + 3 * x0;
             uint8_t *d2 = d + 3 * x0;
             x0 += f.negative ? saturationAvx2<true>(s2, d2, w - x0, f) : saturationAvx2<false>(s2, d2, w - x0, f);
@@ -282,6 +310,8 @@ void AdjustSaturation(Bitmap &dst, const Bitmap &src, int s)
         t.clamp[v + 1024] = uint8_t(std::clamp(v, 0, 255));
     for (int n = 0; n < 766; ++n)
         t.third[n] = uint8_t(n / 3);
+    for (int a = 0; a < 256; ++a)
+        t.steps[a] = uint8_t(std::min(a * std::abs(k) / 255, 255));
     const SaturationFactors f = saturationFactors(k);
     const SaturationPath path = saturationPath();
     parallelFor(h, [&](int y0, int y1) { saturationRows(dst, src, w, y0, y1, t, f, path); }, 64);
