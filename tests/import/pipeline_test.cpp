@@ -50,19 +50,6 @@ std::vector<Row> listRows(db::Connection &c)
     return out;
 }
 
-// id -> stored bytes of a PhotoBase file's Photos table.
-std::map<qint64, QByteArray> photoRows(const QString &file)
-{
-    db::Connection c(db::connectionText(file));
-    c.open();
-    db::Query q(&c, db::CursorType::Static);
-    q.setSql(QStringLiteral("select Id, Photo from Photos"));
-    q.open();
-    std::map<qint64, QByteArray> out;
-    for (q.first(); !q.eof(); q.next())
-        out[q.intValue("Id")] = q.bytes("Photo");
-    return out;
-}
 
 QSize jpegSize(const QByteArray &bytes) { return jpeg::readSize(bytes); }
 
@@ -185,7 +172,7 @@ TEST_F(Import, FilesGetSequentialIdsTheirOwnBytesAndTheRuleThumbnail)
 
     const auto rows = listRows(catalog->ADOConnection1);
     ASSERT_EQ(rows.size(), 4u);
-    const auto photos = photoRows(base1());
+    const auto photos = test::storedPhotos(base1());
     ASSERT_EQ(photos.size(), 4u);
     const QSize sizes[] = {{100, 75}, {75, 100}, {100, 66}};
     for (int i = 0; i < 4; ++i) {
@@ -226,7 +213,7 @@ TEST_F(Import, FilesGetSequentialIdsTheirOwnBytesAndTheRuleThumbnail)
     // A second run counts on from the highest id.
     EXPECT_EQ(run({chosen[0]}), ImportEnd::Completed);
     EXPECT_EQ(listRows(catalog->ADOConnection1).back().id, 5);
-    EXPECT_EQ(photoRows(base1()).rbegin()->first, 5);
+    EXPECT_EQ(test::storedPhotos(base1()).rbegin()->first, 5);
 }
 
 TEST_F(Import, PreparingOnOtherThreadsWritesWhatTheCallingThreadWrites)
@@ -274,7 +261,7 @@ TEST_F(Import, VideosAreCataloguedByPathWithTheFileTime)
         EXPECT_EQ(r.thumb, videoThumb);
     }
     EXPECT_TRUE(QRegularExpression("^\\d{4}:\\d\\d:\\d\\d \\d\\d:\\d\\d:\\d\\d$").match(rows[0].date).hasMatch()) << rows[0].date.toStdString();
-    EXPECT_TRUE(photoRows(base1()).empty());
+    EXPECT_TRUE(test::storedPhotos(base1()).empty());
 }
 
 namespace {
@@ -320,7 +307,7 @@ TEST_F(Import, OddButDecodableFilesAreImportedAsTheyAre)
     ASSERT_EQ(run(chosen), ImportEnd::Completed) << ui.texts().join("\n").toStdString();
     EXPECT_TRUE(ui.shown.empty()) << ui.texts().join("\n").toStdString();
     const auto rows = listRows(catalog->ADOConnection1);
-    const auto photos = photoRows(base1());
+    const auto photos = test::storedPhotos(base1());
     ASSERT_EQ(rows.size(), std::size(cases));
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(photos.at(rows[i].id), cases[i].bytes) << cases[i].name;
@@ -365,13 +352,13 @@ TEST_F(Import, AFileThatCannotBeReadEndsTheImportAfterTheFilesBeforeIt)
         auto rows = listRows(catalog->ADOConnection1);
         ASSERT_EQ(rows.size(), 1u);
         EXPECT_EQ(rows[0].id, 1);
-        EXPECT_EQ(photoRows(base1()).size(), 1u);
+        EXPECT_EQ(test::storedPhotos(base1()).size(), 1u);
         // Nothing half-made is left in the insertion cursors for the next run.
         EXPECT_EQ(run({good2}), ImportEnd::Completed);
         rows = listRows(catalog->ADOConnection1);
         ASSERT_EQ(rows.size(), 2u);
         EXPECT_EQ(rows[1].id, 2);
-        EXPECT_EQ(photoRows(base1()).at(2), test::readFile(good2));
+        EXPECT_EQ(test::storedPhotos(base1()).at(2), test::readFile(good2));
     }
 }
 
@@ -404,7 +391,7 @@ TEST_F(Import, AFailedImageWriteTakesItsIndexRecordBack)
     rows = listRows(catalog->ADOConnection1);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1].id, 2);
-    EXPECT_EQ(photoRows(base1()).size(), 2u);
+    EXPECT_EQ(test::storedPhotos(base1()).size(), 2u);
 }
 
 TEST_F(Import, AnImageLeftUnderTheNewIdIsOverwritten)
@@ -412,7 +399,7 @@ TEST_F(Import, AnImageLeftUnderTheNewIdIsOverwritten)
     catalog->ADOConnection2.execute("insert into Photos (Id, Photo) values (1, x'0102')");
     const QString file = jpegFile("a.jpg", 160, 120, 1);
     ASSERT_EQ(run({file}), ImportEnd::Completed);
-    const auto photos = photoRows(base1());
+    const auto photos = test::storedPhotos(base1());
     ASSERT_EQ(photos.size(), 1u);
     EXPECT_EQ(photos.at(1), test::readFile(file));
     EXPECT_EQ(listRows(catalog->ADOConnection1).size(), 1u);
@@ -428,8 +415,8 @@ TEST_F(Import, ChosenPhotoBaseFileIsOpenedAndWrittenTo)
     EXPECT_EQ(catalog->currentBaseId(), second);
     EXPECT_NE(first, second);
     EXPECT_EQ(listRows(catalog->ADOConnection1).at(0).base, second);
-    EXPECT_EQ(photoRows(file2).size(), 1u);
-    EXPECT_TRUE(photoRows(base1()).empty());
+    EXPECT_EQ(test::storedPhotos(file2).size(), 1u);
+    EXPECT_TRUE(test::storedPhotos(base1()).empty());
 }
 
 TEST_F(Import, ReadOnlyRefusalOnlyForAFileThatIsNotCurrent)
@@ -442,7 +429,7 @@ TEST_F(Import, ReadOnlyRefusalOnlyForAFileThatIsNotCurrent)
     EXPECT_EQ(ui.shown[0].icon, ui::Icon::Error);
     EXPECT_EQ(catalog->currentBaseId(), first);
     EXPECT_TRUE(listRows(catalog->ADOConnection1).empty());
-    EXPECT_TRUE(photoRows(folder.file("Disc.mdb")).empty());
+    EXPECT_TRUE(test::storedPhotos(folder.file("Disc.mdb")).empty());
     EXPECT_TRUE(statuses.isEmpty());
     (void)second;
 
@@ -453,7 +440,7 @@ TEST_F(Import, ReadOnlyRefusalOnlyForAFileThatIsNotCurrent)
     ui.clear();
     EXPECT_EQ(run({photo}), ImportEnd::Completed);
     EXPECT_TRUE(ui.shown.empty());
-    EXPECT_EQ(photoRows(base1()).size(), 1u);
+    EXPECT_EQ(test::storedPhotos(base1()).size(), 1u);
 }
 
 TEST_F(Import, NoDiscNoImportAndNothingGoesIntoTheOpenFile)
@@ -469,7 +456,7 @@ TEST_F(Import, NoDiscNoImportAndNothingGoesIntoTheOpenFile)
     EXPECT_EQ(ui.shown[1].text, "PhotoBase File " + missing + " is not open. Nothing is imported.");
     EXPECT_EQ(catalog->currentBaseId(), first);
     EXPECT_TRUE(listRows(catalog->ADOConnection1).empty());
-    EXPECT_TRUE(photoRows(base1()).empty());
+    EXPECT_TRUE(test::storedPhotos(base1()).empty());
     EXPECT_TRUE(statuses.isEmpty());
 }
 
@@ -488,7 +475,7 @@ TEST_F(Import, PhotoBaseSourceCopiesEveryPhotoUnderNewIds)
     ASSERT_EQ(run({s1, broken, damaged, s2}, ImportSource::PhotoBase), ImportEnd::Completed);
     EXPECT_TRUE(ui.shown.empty()) << ui.texts().join("\n").toStdString();
     const auto rows = listRows(catalog->ADOConnection1);
-    const auto photos = photoRows(base1());
+    const auto photos = test::storedPhotos(base1());
     // old disc: 5, 9; broken: nothing; damaged: 3 then its damaged photo ends it; second: 2.
     const QByteArray expected[] = {a, b, b, c};
     ASSERT_EQ(rows.size(), 4u);
@@ -525,7 +512,7 @@ TEST_F(Import, IndexOnlyWritesMissingIndexRecordsUnderTheSourceIds)
     EXPECT_EQ(rows[1].rank, 0);
     EXPECT_FALSE(rows[1].video);
     EXPECT_EQ(jpegSize(rows[1].thumb), QSize(66, 100));
-    EXPECT_TRUE(photoRows(base1()).empty());
+    EXPECT_TRUE(test::storedPhotos(base1()).empty());
 
     // Re-indexing the target file itself is no cyclic reference.
     catalog->ADOConnection1.execute("delete from ListPhoto");
@@ -534,7 +521,7 @@ TEST_F(Import, IndexOnlyWritesMissingIndexRecordsUnderTheSourceIds)
     EXPECT_TRUE(ui.shown.empty());
     ASSERT_EQ(listRows(catalog->ADOConnection1).size(), 1u);
     EXPECT_EQ(listRows(catalog->ADOConnection1)[0].id, 3);
-    EXPECT_EQ(photoRows(base1()).size(), 1u);
+    EXPECT_EQ(test::storedPhotos(base1()).size(), 1u);
 }
 
 TEST_F(Import, CyclicReferenceStopsAtTheTargetFile)
@@ -546,7 +533,7 @@ TEST_F(Import, CyclicReferenceStopsAtTheTargetFile)
     EXPECT_EQ(run({before, base1(), after}, ImportSource::PhotoBase), ImportEnd::Cyclic);
     EXPECT_EQ(ui.texts(), QStringList{"The cyclic reference is not solved."});
     EXPECT_EQ(listRows(catalog->ADOConnection1).size(), 1u);
-    EXPECT_EQ(photoRows(base1()).size(), 1u);
+    EXPECT_EQ(test::storedPhotos(base1()).size(), 1u);
     EXPECT_FALSE(statuses.contains("Ready"));
     EXPECT_FALSE(statuses.contains(ImportStatusText(after)));
 }

@@ -169,7 +169,7 @@ TEST_F(Dialogs, CopyCommandCopiesIntoThePickedFileAndRunsGoAlsoAfterCancel)
     EXPECT_EQ(ui.texts(), QStringList{"Processed 1 photo(s)?"});
     EXPECT_EQ(goes, 2);
     EXPECT_EQ(entries(catalog->ADOConnection1).at(2).base, b);
-    EXPECT_EQ(images(fileOf(b)), (std::map<qint64, QByteArray>{{2, bytes}}));
+    EXPECT_EQ(test::storedPhotos(fileOf(b)), (std::map<qint64, QByteArray>{{2, bytes}}));
 }
 
 TEST_F(Dialogs, MoveCommandRunsOnlyWhenOkEndsTheDialogWithATick)

@@ -49,19 +49,6 @@ inline std::map<qint64, Entry> entries(db::Connection &c)
     return out;
 }
 
-// id -> stored bytes of a PhotoBase file's Photos table.
-inline std::map<qint64, QByteArray> images(const QString &file)
-{
-    db::Connection c(db::connectionText(file));
-    c.open();
-    db::Query q(&c, db::CursorType::Static);
-    q.setSql(QStringLiteral("select Id, Photo from Photos"));
-    q.open();
-    std::map<qint64, QByteArray> out;
-    for (q.first(); !q.eof(); q.next())
-        out[q.intValue("Id")] = q.bytes("Photo");
-    return out;
-}
 
 inline void putImage(const QString &file, qint64 id, const QByteArray &bytes)
 {

@@ -49,7 +49,7 @@ TEST_F(Ops, DeleteDeclinedChangesNothingAndKeepsTheMarks)
     EXPECT_EQ(goes, 0);
     EXPECT_EQ(catalog->markedCount(), 2);
     EXPECT_EQ(entries(catalog->ADOConnection1).size(), 2u);
-    EXPECT_EQ(images(base1()).size(), 2u);
+    EXPECT_EQ(test::storedPhotos(base1()).size(), 2u);
 }
 
 TEST_F(Ops, DeleteRemovesEntriesAndOnlyTheImagesOfWritableFiles)
@@ -71,11 +71,11 @@ TEST_F(Ops, DeleteRemovesEntriesAndOnlyTheImagesOfWritableFiles)
     const auto left = entries(catalog->ADOConnection1);
     ASSERT_EQ(left.size(), 1u);
     EXPECT_TRUE(left.count(4));
-    const auto kept = images(base1());
+    const auto kept = test::storedPhotos(base1());
     EXPECT_EQ(kept.size(), 1u);
     EXPECT_TRUE(kept.count(4));
     // The read-only file keeps its image; nothing refers to it any more.
-    EXPECT_TRUE(images(fileOf(ro)).count(3));
+    EXPECT_TRUE(test::storedPhotos(fileOf(ro)).count(3));
     // The current file stays the last one an image was deleted from.
     EXPECT_EQ(catalog->currentBaseId(), 1);
 }
@@ -97,8 +97,8 @@ TEST_F(Ops, DeleteSwitchesFilesAsTheListOrderRequires)
     PhotoOperations(*catalog, hooks()).AcDelePhotoExecute();
 
     EXPECT_TRUE(entries(catalog->ADOConnection1).empty());
-    EXPECT_EQ(images(base1()), (std::map<qint64, QByteArray>{{2, test::photoBytes(72)}}));
-    const auto inB = images(fileOf(b));
+    EXPECT_EQ(test::storedPhotos(base1()), (std::map<qint64, QByteArray>{{2, test::photoBytes(72)}}));
+    const auto inB = test::storedPhotos(fileOf(b));
     EXPECT_EQ(inB.size(), 2u);
     EXPECT_FALSE(inB.count(2));
     EXPECT_EQ(opened, (std::vector<qint64>{b, 1}));
@@ -134,9 +134,9 @@ TEST_F(Ops, DeleteAsksForTheDiscAndLeavesAPhotoWhoseFileStaysAway)
     const auto left = entries(catalog->ADOConnection1);
     ASSERT_EQ(left.size(), 1u);
     EXPECT_TRUE(left.count(1));
-    EXPECT_EQ(images(away).size(), 1u);
-    EXPECT_TRUE(images(away).count(1));
-    EXPECT_EQ(images(base1()).at(1), stray);
+    EXPECT_EQ(test::storedPhotos(away).size(), 1u);
+    EXPECT_TRUE(test::storedPhotos(away).count(1));
+    EXPECT_EQ(test::storedPhotos(base1()).at(1), stray);
     EXPECT_EQ(catalog->currentBaseId(), b);
     EXPECT_EQ(goes, 1);
     EXPECT_EQ(statuses.last(), "Ready");
@@ -150,7 +150,7 @@ TEST_F(Ops, DeleteOfAPhotoWithoutBasesRowRemovesOnlyItsEntry)
     PhotoOperations(*catalog, hooks()).AcDelePhotoExecute();
     EXPECT_TRUE(entries(catalog->ADOConnection1).empty());
     // The image under that id in the current file is not the photo's.
-    EXPECT_EQ(images(base1()).size(), 1u);
+    EXPECT_EQ(test::storedPhotos(base1()).size(), 1u);
     EXPECT_EQ(ui.texts(), QStringList{"Delete 1 photo(s)?"});
 }
 
@@ -196,7 +196,7 @@ TEST_F(Ops, CopyGivesNewIdsInListOrderAndTheSourceAttributes)
     EXPECT_EQ(catalog->markedCount(), 0);
     const auto after = entries(catalog->ADOConnection1);
     ASSERT_EQ(after.size(), 7u);
-    const auto copied = images(fileOf(dest));
+    const auto copied = test::storedPhotos(fileOf(dest));
     ASSERT_EQ(copied.size(), 3u);
     // List order is by date: 7, 12, 41.
     const std::pair<qint64, qint64> pairs[] = {{42, 7}, {43, 12}, {44, 41}};
@@ -216,8 +216,8 @@ TEST_F(Ops, CopyGivesNewIdsInListOrderAndTheSourceAttributes)
         EXPECT_EQ(after.at(oldId).base, o.base);
     }
     // The source images stay where they were.
-    EXPECT_EQ(images(base1()).size(), 3u);
-    EXPECT_EQ(images(fileOf(other)).size(), 1u);
+    EXPECT_EQ(test::storedPhotos(base1()).size(), 3u);
+    EXPECT_EQ(test::storedPhotos(fileOf(other)).size(), 1u);
     EXPECT_EQ(catalog->currentBaseId(), 1); // the source file of the last photo read
 }
 
@@ -244,7 +244,7 @@ TEST_F(Ops, CopyWithoutDestinationOrDeclinedCopiesNothingButRunsGo)
         EXPECT_EQ(goes, 1) << c.name;
         EXPECT_EQ(catalog->markedCount(), 0) << c.name;
         EXPECT_EQ(entries(catalog->ADOConnection1).size(), 1u) << c.name;
-        EXPECT_EQ(images(base1()).size(), 1u) << c.name;
+        EXPECT_EQ(test::storedPhotos(base1()).size(), 1u) << c.name;
     }
 }
 
@@ -255,7 +255,7 @@ TEST_F(Ops, CopyIntoTheSourceFileOverwritesAStrayRowUnderTheNewId)
     putImage(base1(), 2, test::photoBytes(55));
     mark({1});
     PhotoOperations(*catalog, hooks()).copyMarked(base1(), 1);
-    const auto stored = images(base1());
+    const auto stored = test::storedPhotos(base1());
     ASSERT_EQ(stored.size(), 2u);
     EXPECT_EQ(stored.at(1), original);
     EXPECT_EQ(stored.at(2), original);
@@ -280,7 +280,7 @@ TEST_F(Ops, CopyTakesNoImageFromAnotherFileWhenTheDiscStaysAway)
     ASSERT_EQ(after.size(), 3u);
     // The skipped photo uses no id: photo 2 becomes 3.
     EXPECT_EQ(after.at(3).text, "caption 2");
-    EXPECT_EQ(images(fileOf(dest)), (std::map<qint64, QByteArray>{{3, second}}));
+    EXPECT_EQ(test::storedPhotos(fileOf(dest)), (std::map<qint64, QByteArray>{{3, second}}));
     EXPECT_EQ(goes, 1);
 }
 
@@ -295,7 +295,7 @@ TEST_F(Ops, CopyOfAVideoIsAnotherVideoEntryWithoutImage)
     EXPECT_TRUE(after.at(2).video);
     EXPECT_EQ(after.at(2).exif, after.at(1).exif);
     EXPECT_EQ(after.at(2).base, dest);
-    EXPECT_TRUE(images(fileOf(dest)).empty());
+    EXPECT_TRUE(test::storedPhotos(fileOf(dest)).empty());
 }
 
 TEST_F(Ops, CopyThatCannotWriteTheImageAddsNoEntry)
@@ -321,7 +321,7 @@ TEST_F(Ops, CopyOfAPhotoWhoseImageIsMissingStopsWithAMessage)
     ui::guarded([&] { ops.copyMarked(fileOf(dest), dest); });
     EXPECT_EQ(ui.texts().last(), "Photo 1 has no image in " + base1() + ".");
     EXPECT_EQ(entries(catalog->ADOConnection1).size(), 1u);
-    EXPECT_TRUE(images(fileOf(dest)).empty());
+    EXPECT_TRUE(test::storedPhotos(fileOf(dest)).empty());
 }
 
 // ---------------------------------------------------------------------------
@@ -373,7 +373,7 @@ TEST_F(Ops, MoveChangesOnlyTheTickedAttributes)
             EXPECT_EQ(after.at(id).base, 1) << c.name;
         }
         EXPECT_EQ(after.at(3).rank, 2) << c.name;
-        EXPECT_EQ(images(base1()).size(), 3u) << c.name;
+        EXPECT_EQ(test::storedPhotos(base1()).size(), 3u) << c.name;
     }
 }
 
@@ -406,9 +406,9 @@ TEST_F(Ops, MoveToAnotherFileCarriesTheImageUnderTheSameId)
     v.theme = 2;
     PhotoOperations(*catalog, hooks()).moveMarked(v);
 
-    EXPECT_EQ(images(fileOf(dest)), (std::map<qint64, QByteArray>{{1, one}, {2, two}}));
-    EXPECT_TRUE(images(fileOf(src)).empty());
-    EXPECT_TRUE(images(base1()).empty());
+    EXPECT_EQ(test::storedPhotos(fileOf(dest)), (std::map<qint64, QByteArray>{{1, one}, {2, two}}));
+    EXPECT_TRUE(test::storedPhotos(fileOf(src)).empty());
+    EXPECT_TRUE(test::storedPhotos(base1()).empty());
     const auto after = entries(catalog->ADOConnection1);
     for (qint64 id : {1, 2, 3}) {
         EXPECT_EQ(after.at(id).base, dest) << id;
@@ -431,7 +431,7 @@ TEST_F(Ops, MoveBetweenTwoRegistrationsOfOneFileKeepsTheImage)
     v.newBase = alias;
     v.destinationFile = fileOf(alias);
     PhotoOperations(*catalog, hooks()).moveMarked(v);
-    EXPECT_EQ(images(base1()), (std::map<qint64, QByteArray>{{1, bytes}}));
+    EXPECT_EQ(test::storedPhotos(base1()), (std::map<qint64, QByteArray>{{1, bytes}}));
     EXPECT_EQ(entries(catalog->ADOConnection1).at(1).base, alias);
 }
 
@@ -454,8 +454,8 @@ TEST_F(Ops, MoveLeavesAPhotoWhoseFileStaysAway)
     const auto e = entries(catalog->ADOConnection1).at(1);
     EXPECT_EQ(e.base, b);
     EXPECT_EQ(e.rank, 2);
-    EXPECT_TRUE(images(fileOf(dest)).empty());
-    EXPECT_EQ(images(base1()).at(1), stray);
+    EXPECT_TRUE(test::storedPhotos(fileOf(dest)).empty());
+    EXPECT_EQ(test::storedPhotos(base1()).at(1), stray);
     EXPECT_EQ(catalog->currentBaseId(), 1);
 }
 
@@ -470,7 +470,7 @@ TEST_F(Ops, MoveThatCannotWriteTheDestinationLeavesThePhotoWhereItIs)
     v.destinationFile = fileOf(dest);
     PhotoOperations ops(*catalog, hooks());
     EXPECT_THROW(ops.moveMarked(v), db::Error);
-    EXPECT_EQ(images(base1()).at(1), bytes);
+    EXPECT_EQ(test::storedPhotos(base1()).at(1), bytes);
     EXPECT_EQ(entries(catalog->ADOConnection1).at(1).base, 1);
     EXPECT_EQ(goes, 0);
 }

@@ -1,5 +1,7 @@
 #include "tests/support/test_support.h"
 
+#include "platform/database.h"
+
 #include <QDir>
 #include <QFile>
 #include <random>
@@ -41,6 +43,19 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+std::map<qint64, QByteArray> storedPhotos(const QString &photoBaseFile)
+{
+    db::Connection c(db::connectionText(photoBaseFile));
+    c.open();
+    db::Query q(&c, db::CursorType::Static);
+    q.setSql(QStringLiteral("select Id, Photo from Photos"));
+    q.open();
+    std::map<qint64, QByteArray> out;
+    for (q.first(); !q.eof(); q.next())
+        out[q.intValue("Id")] = q.bytes("Photo");
+    return out;
 }
 
 Bitmap randomBitmap(int width, int height, unsigned seed)

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <map>
 #include <memory>
 
 namespace mv::test {
@@ -30,6 +31,9 @@ private:
 QString corpusDir(); // the real camera files, ../shared/corpus/exif/
 QByteArray readFile(const QString &path);
 bool writeFile(const QString &path, const QByteArray &bytes);
+
+// id -> stored bytes of a PhotoBase file's Photos table.
+std::map<qint64, QByteArray> storedPhotos(const QString &photoBaseFile);
 
 // A Bitmap of the given size with pseudo-random pixels, the same for the same seed.
 Bitmap randomBitmap(int width, int height, unsigned seed);
