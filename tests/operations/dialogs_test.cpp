@@ -12,7 +12,6 @@
 
 using namespace mv;
 using mv::test::entries;
-using mv::test::images;
 
 namespace {
 

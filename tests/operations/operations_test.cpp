@@ -5,7 +5,6 @@
 
 using namespace mv;
 using mv::test::entries;
-using mv::test::images;
 using mv::test::putImage;
 
 namespace {
